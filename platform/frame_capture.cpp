@@ -1,0 +1,77 @@
+#include "platform/frame_capture.hpp"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/run_settings.hpp"
+
+namespace platform {
+
+bool wants_capture(long swap_number) {
+    const run_settings& s = settings();
+    if (s.capture_every > 0 && swap_number % s.capture_every == 0) return true;
+    return std::find(s.capture_frames.begin(), s.capture_frames.end(), swap_number) !=
+           s.capture_frames.end();
+}
+
+bool write_png(const std::string& path, int width, int height,
+               const std::vector<std::uint8_t>& rgba) {
+    if (width <= 0 || height <= 0 ||
+        rgba.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = false;
+    if (png && info && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        png_set_filler(png, 0, PNG_FILLER_AFTER);   // drop the alpha byte of each pixel
+        for (int y = height - 1; y >= 0; --y) {
+            png_bytep row = const_cast<png_bytep>(rgba.data() + static_cast<std::size_t>(y) * width * 4);
+            png_write_row(png, row);
+        }
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+    return std::fclose(file) == 0 && ok;
+}
+
+bool capture_frame(SDL_Window* window, long swap_number) {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    if (width <= 0 || height <= 0) return false;
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
+    GLint draw_buffer = GL_BACK;
+    glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
+    GLint read_buffer = GL_BACK;
+    glGetIntegerv(GL_READ_BUFFER, &read_buffer);
+    GLint pack_alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &pack_alignment);
+    glReadBuffer(static_cast<GLenum>(draw_buffer));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, pack_alignment);
+    glReadBuffer(static_cast<GLenum>(read_buffer));
+
+    const std::string& dir = settings().capture_dir;
+    std::error_code ignored;
+    std::filesystem::create_directories(dir, ignored);
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06ld.png", swap_number);
+    const std::string path = (std::filesystem::path(dir) / name).string();
+    const bool ok = write_png(path, width, height, rgba);
+    if (!ok) std::fprintf(stderr, "could not write %s\n", path.c_str());
+    return ok;
+}
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+// How this run talks to the outside world: a desktop session or off-screen
+// (no display), and the documented QUILLMERE_* environment settings that answer
+// the setup dialog, step the clock and write frames when nobody is watching.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct setup_answer {
+    int width = 0;                 // 0: keep the dialog's own selection
+    int height = 0;
+    bool music = true;
+    bool windowed = true;
+    bool force_16_9 = false;
+    bool quit = false;             // press "Quit" instead of "Run ... "
+};
+
+struct run_settings {
+    bool headless = false;                 // no display: off-screen GL, dummy audio
+    bool messages_to_stderr = false;       // message boxes print instead of blocking
+    bool message_answer_yes = true;        // what a printed yes/no question answers
+    std::optional<setup_answer> setup;     // QUILLMERE_SETUP
+    double fixed_frame_time = 0.0;         // > 0: virtual clock, one step per idle pass
+    long max_passes = -1;                  // > 0: close the window after this many idle passes
+    std::vector<long> capture_frames;      // idle-pass numbers to write as PNG
+    long capture_every = 0;                // > 0: also every n-th pass
+    std::string capture_dir = "frames";
+    std::string clipboard_file;            // headless: where the clipboard text goes
+    bool trace_messages = false;           // log every dispatched window message
+};
+
+// Parses the environment once; later calls return the same object.
+const run_settings& settings();
+
+// Parsers, exposed for tests.
+std::optional<setup_answer> parse_setup_answer(const std::string& text);
+std::vector<long> parse_number_list(const std::string& text);
+
+}  // namespace platform

@@ -1,0 +1,3 @@
+#include "gl_emit.hpp"
+
+gl_recorder* g_gl_recorder = nullptr;

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds everything and passes every test: a plain build, a sanitizer build
+# (AddressSanitizer + UndefinedBehaviorSanitizer) and bounded fuzz runs.
+# Tests that need a window start their own X server (xvfb-run).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bash scripts/setup.sh
+jobs=$(nproc)
+fuzz_seconds=${QUILLMERE_FUZZ_SECONDS:-60}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+echo "== plain build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build -j"$jobs" --output-on-failure --timeout 600
+
+echo "== sanitizer build and tests"
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON \
+      -DQUILLMERE_BENCH=OFF >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ctest --test-dir build-sanitize -j"$jobs" --output-on-failure --timeout 900
+
+echo "== fuzz build and bounded runs (${fuzz_seconds} s each)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DQUILLMERE_FUZZ=ON -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs"
+mapfile -t fuzzers < <(find build-fuzz/fuzz -type f -name 'fuzz_*' -perm -u+x | sort)
+pids=()
+for fuzzer in "${fuzzers[@]}"; do
+    name=$(basename "$fuzzer")
+    mkdir -p "build-fuzz/corpus/$name"
+    "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 \
+        "build-fuzz/corpus/$name" >"build-fuzz/$name.log" 2>&1 &
+    pids+=($!)
+done
+failed=0
+for i in "${!pids[@]}"; do
+    if ! wait "${pids[$i]}"; then
+        echo "fuzzer $(basename "${fuzzers[$i]}") found a crash:"
+        tail -n 40 "build-fuzz/$(basename "${fuzzers[$i]}").log"
+        failed=1
+    else
+        echo "fuzzer $(basename "${fuzzers[$i]}"): $(grep -E '^#[0-9]+.*(DONE|pulse)' "build-fuzz/$(basename "${fuzzers[$i]}").log" | tail -n 1)"
+    fi
+done
+[ "$failed" -eq 0 ] || exit 1
+echo "all tests passed"

@@ -1,0 +1,26 @@
+#include "shell/entry.hpp"
+
+#include "platform/dialog.hpp"
+#include "render/fatal_exit.hpp"
+#include "shell/gl_window.hpp"
+#include "shell/message_loop.hpp"
+#include "shell/setup.hpp"
+
+int WinMain() {
+    // Failures deep in start-up release the window before the run ends.
+    set_fatal_teardown_hook([](int) { kill_gl_window(); });
+    enumerate_display_modes();
+    if (g_show_setup_dialog) {
+        platform::dialog_box(setup_dialog_template, setup_dialog_proc);
+    } else {
+        g_window_width = g_render_width = 934;
+        g_window_height = g_render_height = 525;
+    }
+    // A window that cannot be made has shown its message; the run has failed.
+    if (!create_gl_window(" = Quillmere - Orvane 2008 = ", g_window_width, g_window_height, 32,
+                          g_fullscreen))
+        return 1;
+    const int code = run_message_loop();
+    kill_gl_window();
+    return code;
+}

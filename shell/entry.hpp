@@ -1,0 +1,3 @@
+#pragma once
+// The program's entry: setup dialog, window, message loop, teardown.
+int WinMain();

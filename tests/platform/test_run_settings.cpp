@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/dialog_backend.hpp"
+#include "platform/frame_capture.hpp"
+#include "platform/run_settings.hpp"
+#include "platform/shader_runtime.hpp"
+
+namespace {
+
+using platform::parse_setup_answer;
+
+TEST(SetupAnswer, SizeAndFlags) {
+    auto a = parse_setup_answer("1024x576 windowed no-music force16:9");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->width, 1024);
+    EXPECT_EQ(a->height, 576);
+    EXPECT_TRUE(a->windowed);
+    EXPECT_FALSE(a->music);
+    EXPECT_TRUE(a->force_16_9);
+    EXPECT_FALSE(a->quit);
+
+    a = parse_setup_answer("1280X720,fullscreen,music");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->width, 1280);
+    EXPECT_FALSE(a->windowed);
+    EXPECT_TRUE(a->music);
+
+    a = parse_setup_answer("quit");
+    ASSERT_TRUE(a);
+    EXPECT_TRUE(a->quit);
+    EXPECT_EQ(a->width, 0);
+}
+
+TEST(SetupAnswer, RejectsWhatItCannotRead) {
+    EXPECT_FALSE(parse_setup_answer("1280x"));
+    EXPECT_FALSE(parse_setup_answer("0x720"));
+    EXPECT_FALSE(parse_setup_answer("1280x720x3"));
+    EXPECT_FALSE(parse_setup_answer("windowed loud"));
+}
+
+TEST(NumberList, SkipsWhatIsNotANumber) {
+    EXPECT_EQ(platform::parse_number_list("1,20,,x,300"), (std::vector<long>{1, 20, 300}));
+    EXPECT_TRUE(platform::parse_number_list("").empty());
+}
+
+TEST(FrameCapture, PngHoldsTheRowsTopFirst) {
+    const int w = 3, h = 2;
+    // GL's order: bottom row first. Bottom row red, top row blue.
+    std::vector<std::uint8_t> rgba(w * h * 4, 255);
+    for (int x = 0; x < w; ++x) {
+        std::uint8_t* bottom = &rgba[x * 4];
+        bottom[0] = 255, bottom[1] = 0, bottom[2] = 0;
+        std::uint8_t* top = &rgba[(w + x) * 4];
+        top[0] = 0, top[1] = 0, top[2] = 255;
+    }
+    const auto path = std::filesystem::temp_directory_path() / "qm_capture_test.png";
+    ASSERT_TRUE(platform::write_png(path.string(), w, h, rgba));
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, path.string().c_str()));
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    EXPECT_EQ(image.width, 3u);
+    EXPECT_EQ(image.height, 2u);
+    EXPECT_EQ(rgb[2], 255);       // first row written is the top: blue
+    EXPECT_EQ(rgb[9], 255);       // second row: red
+    std::filesystem::remove(path);
+
+    EXPECT_FALSE(platform::write_png(path.string(), w, h, std::vector<std::uint8_t>(5)));
+    EXPECT_FALSE(platform::write_png("/nonexistent-dir/x.png", w, h, rgba));
+}
+
+TEST(ShaderRuntime, NullHandlesOnlyRecordErrors) {
+    namespace shader = platform::shader;
+    shader::take_error();
+    shader::context c = shader::create_context();
+    EXPECT_NE(c, nullptr);
+    EXPECT_EQ(shader::named_parameter(nullptr, "CameraPos"), nullptr);
+    EXPECT_EQ(shader::take_error(), shader::error::invalid_program);
+    shader::set_parameter_3f(nullptr, 1, 2, 3);
+    EXPECT_EQ(shader::take_error(), shader::error::invalid_parameter);
+    EXPECT_EQ(shader::take_error(), shader::error::none);
+
+    shader::enable_profile(shader::fragment_profile_arb);
+    shader::enable_profile(shader::vertex_profile_arb);
+    EXPECT_TRUE(shader::profile_enabled(shader::fragment_profile_arb));
+    shader::disable_profile(shader::fragment_profile_arb);
+    EXPECT_FALSE(shader::profile_enabled(shader::fragment_profile_arb));
+    EXPECT_TRUE(shader::profile_enabled(shader::vertex_profile_arb));
+    shader::disable_profile(shader::vertex_profile_arb);
+    shader::enable_profile(1234);
+    EXPECT_EQ(shader::take_error(), shader::error::invalid_profile);
+    shader::destroy_context(c);
+}
+
+// The scripted dialog presses the controls by their texts, as a person would.
+int g_last_command = 0;
+bool g_music = false, g_windowed = false;
+int g_selected = -2;
+
+int record_procedure(platform::dialog* d, platform::dialog_event event, int id) {
+    if (event == platform::dialog_event::init) {
+        platform::add_list_item(d, 7, " 800 x 600  (4:3)");
+        platform::add_list_item(d, 7, " 1024 x 576  (16:9)");
+        platform::select_list_item(d, 7, 0);
+        return 0;
+    }
+    g_last_command = id;
+    g_music = platform::is_dialog_button_checked(d, 3);
+    g_windowed = platform::is_dialog_button_checked(d, 4);
+    g_selected = platform::selected_list_item(d, 7);
+    platform::end_dialog(d, id);
+    return 1;
+}
+
+TEST(ScriptedDialog, AppliesTheSettingLikeAPerson) {
+    const platform::dialog_control controls[] = {
+        {1, platform::control_kind::default_push_button, "Run ... ", 0, 0, 10, 10},
+        {2, platform::control_kind::push_button, "Quit", 0, 0, 10, 10},
+        {3, platform::control_kind::toggle_box, "Music", 0, 0, 10, 10},
+        {4, platform::control_kind::toggle_box, "Windowed", 0, 0, 10, 10},
+        {5, platform::control_kind::toggle_box, "Force 16:9", 0, 0, 10, 10},
+        {7, platform::control_kind::drop_down_list, "", 0, 0, 10, 10},
+    };
+    const platform::dialog_template layout{"t", 10, 10, "Arial", 10, controls};
+    // The answer of this process's run settings: off-screen tests have the
+    // default (no size, music, windowed) unless QUILLMERE_SETUP says otherwise.
+    const platform::setup_answer answer = platform::settings().setup.value_or(platform::setup_answer{});
+    EXPECT_EQ(platform::run_scripted_dialog(layout, record_procedure), 1);
+    EXPECT_EQ(g_last_command, 1);
+    EXPECT_EQ(g_music, answer.music);
+    EXPECT_EQ(g_windowed, answer.windowed);
+    if (answer.width == 0) EXPECT_EQ(g_selected, 0);
+}
+
+}  // namespace

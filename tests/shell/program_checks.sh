@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# Runs one of the programs in a scenario and checks how it ends.
+# usage: program_checks.sh SCENARIO PROGRAM DATA_DIR [CLOSE_WINDOW_TOOL]
+# The program runs in DATA_DIR, which holds the show's data files.
+set -u
+scenario=$1
+program=$2
+data=$3
+close_window=${4:-}
+name=$(basename "$program")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$data"
+
+fail() { echo "FAIL ($scenario, $name): $*"; echo "--- output:"; cat "$work/out" 2>/dev/null; exit 1; }
+
+# Runs the program off-screen with the given extra environment; output in $work/out.
+run_headless() {
+    env -u DISPLAY -u WAYLAND_DISPLAY QUILLMERE_HEADLESS=1 "$@" timeout 60 "$program" >"$work/out" 2>&1
+}
+
+expected_samples() {
+    case "$name" in
+        *-plain) echo 0 ;;
+        *) echo 4 ;;   # the software rasteriser offers only 4 samples: 8 is retried with 2
+    esac
+}
+
+wait_for_window() {   # NAME-PATTERN: prints the first shown top-level window whose name matches
+    # xwininfo rather than a search tool: the dialog toolkit leaves windows behind
+    # that some search tools stop at. Hidden windows (a probe window) don't count.
+    for _ in $(seq 1 100); do
+        for id in $(xwininfo -root -children 2>/dev/null |
+                    awk -v pattern="$1" 'match($0, /"[^"]*"/) { name = substr($0, RSTART + 1, RLENGTH - 2); if (name ~ pattern) print $1 }'); do
+            if xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable"; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+wait_for_show() {   # waits until the show has drawn its first frames (after loading)
+    for _ in $(seq 1 300); do
+        [ -f "$work/started/frame_000003.png" ] && return 0
+        sleep 0.1
+    done
+    fail "the show did not start"
+}
+
+wait_for_exit() {   # PID: the exit code, or fails after ~10 s
+    for _ in $(seq 1 100); do
+        kill -0 "$1" 2>/dev/null || { wait "$1"; return $?; }
+        sleep 0.1
+    done
+    kill "$1"
+    fail "the program did not end"
+}
+
+case "$scenario" in
+headless)
+    run_headless QUILLMERE_MAX_PASSES=5
+    code=$?
+    [ $code -eq 0 ] || fail "exit code $code"
+    grep -q "GL renderer: llvmpipe" "$work/out" || fail "no llvmpipe renderer reported"
+    grep -q "samples: $(expected_samples)\$" "$work/out" || fail "expected $(expected_samples) samples"
+    ;;
+capture)
+    run_headless QUILLMERE_MAX_PASSES=3 QUILLMERE_CAPTURE_FRAMES=2 QUILLMERE_CAPTURE_DIR="$work/frames" \
+        QUILLMERE_SETUP="1024x576 windowed no-music"
+    [ $? -eq 0 ] || fail "exit code"
+    png="$work/frames/frame_000002.png"
+    [ -f "$png" ] || fail "no frame written"
+    [ ! -f "$work/frames/frame_000001.png" ] || fail "an unrequested frame was written"
+    size=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
+    [ "$size" = "1024x576" ] || fail "frame size $size"
+    ;;
+refused_mode)
+    run_headless QUILLMERE_SETUP="1280x720 fullscreen" QUILLMERE_MESSAGE_ANSWER=no
+    code=$?
+    [ $code -ne 0 ] || fail "a refused mode switch must fail the run"
+    grep -q "Use Windowed Mode Instead?" "$work/out" || fail "no question asked"
+    grep -q "Program Will Now Close." "$work/out" || fail "no closing message"
+    ! grep -q "GL renderer" "$work/out" || fail "a window was made"
+    ;;
+accepted_mode)
+    run_headless QUILLMERE_SETUP="1280x720 fullscreen" QUILLMERE_MAX_PASSES=2
+    [ $? -eq 0 ] || fail "exit code"
+    grep -q "answered Yes" "$work/out" || fail "the question was not answered"
+    ;;
+no_multisample)
+    # The plain software rasteriser offers no multisample format at all.
+    run_headless GALLIUM_DRIVER=softpipe QUILLMERE_MAX_PASSES=2
+    code=$?
+    [ $code -ne 0 ] || fail "exit code 0 without a multisample format"
+    grep -q "Can't Set The PixelFormat(3)." "$work/out" || fail "wrong message"
+    ;;
+no_gl)
+    run_headless LIBGL_DRIVERS_PATH="$work/none" QUILLMERE_MAX_PASSES=2
+    code=$?
+    [ $code -ne 0 ] && [ $code -ne 124 ] || fail "exit code $code without a GL driver"
+    grep -q "^\[ERROR\] " "$work/out" || fail "no message"
+    ;;
+window)
+    # Under a test X server: a windowed 1024 x 576 request, keys, a click, and a close.
+    QUILLMERE_SETUP="1024x576 windowed" QUILLMERE_MESSAGES=stderr QUILLMERE_TRACE_MESSAGES=1 \
+        QUILLMERE_CAPTURE_FRAMES=3 QUILLMERE_CAPTURE_DIR="$work/started" "$program" >"$work/out" 2>&1 &
+    pid=$!
+    win=$(wait_for_window "Quillmere - Orvane") || fail "no window"
+    wait_for_show
+    geometry=$(xwininfo -id "$win")
+    echo "$geometry" | grep -q "Width: 1024" || fail "width: $geometry"
+    echo "$geometry" | grep -q "Height: 576" || fail "height: $geometry"
+    echo "$geometry" | grep -q "Absolute upper-left X:  50" || fail "position: $geometry"
+    xdotool key --window "$win" Up 5
+    xdotool mousemove --window "$win" 100 100 click 2
+    sleep 0.5
+    "$close_window" "$win"
+    wait_for_exit $pid
+    code=$?
+    [ $code -eq 0 ] || fail "exit code $code"
+    grep -q "message key_down key=38 " "$work/out" || fail "Up did not arrive"
+    grep -q "message key_down key=53 " "$work/out" || fail "'5' did not arrive"
+    grep -q "message middle_button_down" "$work/out" || fail "the middle click did not arrive"
+    grep -q "message close" "$work/out" || fail "the close did not arrive"
+    ;;
+dialog_run|dialog_quit)
+    # The setup dialog on a desktop: pressed where its buttons are drawn.
+    QUILLMERE_HEADLESS=0 QUILLMERE_MESSAGES=stderr "$program" >"$work/out" 2>&1 &
+    pid=$!
+    dialog=$(wait_for_window "^Quillmere\$") || fail "no dialog"
+    sleep 0.3
+    if [ "$scenario" = dialog_quit ]; then
+        xdotool mousemove --window "$dialog" 330 142 click 1
+        wait_for_exit $pid
+        code=$?
+        [ $code -eq 0 ] || fail "Quit ended with $code"
+        ! grep -q "GL renderer" "$work/out" || fail "Quit opened the show window"
+    else
+        xdotool mousemove --window "$dialog" 200 88 click 1   # "Windowed"
+        sleep 0.2
+        xdotool mousemove --window "$dialog" 160 142 click 1  # "Run ... "
+        win=$(wait_for_window "Quillmere - Orvane") || fail "no show window after Run"
+        geometry=$(xwininfo -id "$win")
+        # The only mode of the test server, 1920 x 1080, is the default selection.
+        echo "$geometry" | grep -q "Width: 1920" || fail "width: $geometry"
+        echo "$geometry" | grep -q "Absolute upper-left X:  50" || fail "not windowed: $geometry"
+        "$close_window" "$win"
+        wait_for_exit $pid
+        code=$?
+        [ $code -eq 0 ] || fail "exit code $code"
+    fi
+    ;;
+show_end)
+    # One second per frame: the show ends by itself past 261.1 s of demo time.
+    run_headless QUILLMERE_FRAME_TIME=1.0 QUILLMERE_CAPTURE_FRAMES=263 QUILLMERE_CAPTURE_DIR="$work/frames"
+    code=$?
+    [ $code -eq 0 ] || fail "exit code $code"
+    [ -f "$work/frames/frame_000263.png" ] || fail "the last frame (swap 263: loading screen + 262 frames) is missing"
+    [ ! -f "$work/frames/frame_000264.png" ] || fail "the show went on past its end"
+    ;;
+missing_data)
+    cd "$work"
+    run_headless QUILLMERE_MAX_PASSES=2
+    code=$?
+    [ $code -ne 0 ] && [ $code -ne 124 ] || fail "exit code $code without data files"
+    grep -q "textures//fhammer.txt" "$work/out" || fail "the missing file is not named"
+    ;;
+missing_music)
+    mkdir -p "$work/show"
+    cp -r "$data/textures" "$work/show/"
+    cd "$work/show"
+    run_headless QUILLMERE_MAX_PASSES=2
+    code=$?
+    [ $code -ne 0 ] && [ $code -ne 124 ] || fail "exit code $code without the soundtrack"
+    grep -q "No sound file." "$work/out" || fail "no message"
+    ;;
+escape_fade)
+    # Under a test X server: a middle click, then Escape; the fade-out ends the
+    # show and leaves the capture text on the clipboard.
+    QUILLMERE_SETUP="640x360 windowed" QUILLMERE_MESSAGES=stderr QUILLMERE_FRAME_TIME=0.05 \
+        QUILLMERE_CLIPBOARD_FILE="$work/clipboard" QUILLMERE_CAPTURE_FRAMES=3 \
+        QUILLMERE_CAPTURE_DIR="$work/started" "$program" >"$work/out" 2>&1 &
+    pid=$!
+    win=$(wait_for_window "Quillmere - Orvane") || fail "no window"
+    wait_for_show
+    xdotool mousemove --window "$win" 100 100 click 2
+    # Held down until the show ends: a key pressed and released while the show
+    # is still loading is gone before the first frame looks at the keys.
+    xdotool keydown --window "$win" Escape
+    wait_for_exit $pid
+    code=$?
+    [ $code -eq 0 ] || fail "exit code $code"
+    [ -f "$work/clipboard" ] || fail "nothing was put on the clipboard"
+    grep -q "^Cam :0.,0.,0.  \$" "$work/clipboard" || fail "capture text: $(cat "$work/clipboard")"
+    grep -q "^Pnt :0.,0.,0.  \$" "$work/clipboard" || fail "capture text: $(cat "$work/clipboard")"
+    grep -q "^MCr :" "$work/clipboard" || fail "capture text: $(cat "$work/clipboard")"
+    ;;
+*)
+    echo "unknown scenario $scenario"
+    exit 2
+    ;;
+esac
+echo "ok ($scenario, $name)"
