@@ -62,8 +62,6 @@ long g_swap_count = 0;
 bool ensure_video() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     if (settings().headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    static const bool quit_at_exit = (std::atexit(SDL_Quit), true);
-    (void)quit_at_exit;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         g_error = SDL_GetError();
         return false;

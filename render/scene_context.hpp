@@ -9,6 +9,7 @@
 #include "spline_path.hpp"
 #include "vec3.hpp"
 
+#include "model3ds/l3ds.hpp"
 #include "platform/shader_runtime.hpp"
 
 #include <GL/gl.h>
@@ -60,6 +61,7 @@ class scene_context {
   static constexpr int parameter_count = 170000;
   static constexpr int texture_name_count = 400000;
   static constexpr int slot_record_count = 10000;
+  static constexpr int model_count = 10000;
   // Texture slots below this are relative to texture_base; from it on absolute.
   static constexpr int first_absolute_slot = 85000;
 
@@ -152,8 +154,8 @@ class scene_context {
   GLuint texture_names[texture_name_count] = {};
   std::int32_t texture_base = 0;
   twin_vector_record slot_records[slot_record_count];
-  // The 3DS importer array `models` goes here, between slot_records and the
-  // owned blocks, once the model library is linked in.
+  // 3DS importers; nothing in the show reads a model through them.
+  L3DS models[model_count];
   std::unique_ptr<std::uint8_t[]> owned_blocks[3];
   std::int32_t copy_size_preset = 2;
   std::uint8_t spare_flag_d = 0;

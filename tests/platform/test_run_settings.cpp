@@ -136,7 +136,9 @@ TEST(ScriptedDialog, AppliesTheSettingLikeAPerson) {
     EXPECT_EQ(g_last_command, 1);
     EXPECT_EQ(g_music, answer.music);
     EXPECT_EQ(g_windowed, answer.windowed);
-    if (answer.width == 0) EXPECT_EQ(g_selected, 0);
+    if (answer.width == 0) {
+        EXPECT_EQ(g_selected, 0);
+    }
 }
 
 }  // namespace

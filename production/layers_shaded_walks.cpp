@@ -1,0 +1,3 @@
+#include "production/part_start.hpp"
+
+void part_start::draw_shaded_walks_fish_and_lines(scene_context*) {}
