@@ -1,6 +1,6 @@
-// Part 4.102: decoder object, public operations, memory blocks and error exit.
+// Decoder object, public operations, memory blocks and error exit.
 //
-// The error exit is an internal exception (Part 4.102 leaves the choice open):
+// The error exit is an internal exception (a long jump would skip destructors):
 // fail_with_code records the code, releases every block and throws; the three
 // public operations catch it. Nothing between them holds a resource that needs
 // unwinding: all memory is in blocks_.

@@ -1,10 +1,10 @@
-// Part 4.102: the JPEG decoder object and its public interface.
+// The JPEG decoder object and its public interface.
 //
 // Calling order: construct on a stream, test error_code (non-zero: unusable),
 // read image_width / image_height, prepare_output() once, then next_scanline()
 // once per line until it returns 1. Lines come top first: 4 bytes per pixel
 // (R, G, B, a byte never written) for colour, 1 byte per pixel for grey.
-// Error codes are the negative numbers -200 .. -233 of Part 4.102.
+// Error codes are the negative numbers -200 .. -233.
 #pragma once
 
 #include <cstddef>
@@ -71,13 +71,11 @@ private:
     static constexpr int input_spare = 128;
     static constexpr int max_scans = 1000;
 
-    // Part 4.102
     void reset(jpeg_decoder_stream* stream, bool use_mmx);
     [[noreturn]] void fail_with_code(int code);
     void* allocate_zeroed(std::size_t length);
     void release_blocks();
 
-    // Part 4.103
     void refill_input(bit_state& bs);
     int next_byte(bit_state& bs);
     int next_byte(bit_state& bs, bool& padding);
@@ -101,7 +99,6 @@ private:
     void realign_for_scan();
     void read_past_end();
 
-    // Part 4.104
     bool start_scan();
     void start_sequential();
     void compute_block_order();
@@ -112,7 +109,7 @@ private:
     void process_restart(bit_state& bs);
     bool first_scan_streams() const;
 
-    // Part 4.105 (also used for sequential files whose first scan is not the
+    // Progressive decoding (also used for sequential files whose first scan is not the
     // whole interleaved frame: their scans are gathered like progressive ones)
     coefficient_buffer* open_coefficient_buffer(std::int32_t blocks_across, std::int32_t blocks_down);
     std::int16_t* coefficient_address(coefficient_buffer* buffer, std::int32_t block_x, std::int32_t block_y);
@@ -123,7 +120,6 @@ private:
     template <int kind> void run_progressive_scan();
     void load_row();
 
-    // Part 4.106
     void setup_frame_layout();
     void build_colour_tables();
     void inverse_dct_row();

@@ -1,4 +1,4 @@
-// Part 4.101: file stream; plus the in-memory helper stream.
+// File stream; plus the in-memory helper stream.
 #include "jpeg_decoder_stream.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// Part 4.101: the decoder's input stream interface and the file stream.
+// The decoder's input stream interface and the file stream.
 #pragma once
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 namespace jpeg_decoder_testing {
 
-// How many memory blocks a decoder may hold (the Part's 100 by default).
+// How many memory blocks a decoder may hold (100 by default).
 void set_block_limit(int limit);
 // Make the allocation after `count` successful ones fail as a null malloc would
 // (-1: never).

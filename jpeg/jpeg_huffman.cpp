@@ -1,4 +1,4 @@
-// Part 4.104: scan set-up, Huffman decoding tables, sequential MCU rows and
+// Scan set-up, Huffman decoding tables, sequential MCU rows and
 // restart markers.
 #include <algorithm>
 
@@ -36,7 +36,7 @@ void jpeg_decoder::start_sequential()
 }
 
 // A sequential file is decoded row by row while its first scan holds every
-// frame component in frame order (the interleaved layout of Part 4.106); any
+// frame component in frame order (the interleaved layout); any
 // other first scan (one component per scan, as real encoders may write, or
 // another order) makes the decoder gather all scans into coefficient buffers
 // first, as for a progressive file.
@@ -114,7 +114,7 @@ void jpeg_decoder::check_quant_tables()
 }
 
 // Algorithm 4, then the lookahead tables derived from it: for every 10-bit
-// prefix, the result of the Part's decoding (8-bit look-up, then tree steps).
+// prefix, the result of the plain decoding (8-bit look-up, then tree steps).
 void jpeg_decoder::build_huffman_table(int index, huffman_table* t)
 {
     constexpr int la = huffman_table::lookahead_bits;
@@ -173,7 +173,7 @@ void jpeg_decoder::build_huffman_table(int index, huffman_table* t)
         }
         t->fast[idx] = v >= 0 ? ((consumed << 8) | v) : v;
     }
-    // Codes with their value bits, where the Part's decoding consumes exactly
+    // Codes with their value bits, where the plain decoding consumes exactly
     // the code's own length (a symbol listed twice keeps the slow path).
     for (int i = 0; i < k; ++i) {
         const int symbol = values[i];

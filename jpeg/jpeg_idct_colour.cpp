@@ -1,4 +1,4 @@
-// Part 4.106: frame layout, the scalar inverse DCT and the colour conversions.
+// Frame layout, the scalar inverse DCT and the colour conversions.
 #include <algorithm>
 #include <bit>
 
@@ -23,8 +23,8 @@ constexpr range_limit_table range_limit_storage;
 // One 8-point LLM inverse transform (13-bit constants), giving the eight
 // outputs before descaling, scaled by 2^13, plus `rounding` (every output takes
 // exactly one of tmp0e, tmp1e with weight 1, so adding it there adds it to all).
-// The arithmetic is 32-bit and wraps (as the original's int arithmetic did on
-// its platform), written on unsigned numbers so that no input, however large,
+// The arithmetic is 32-bit and wraps (as plain int arithmetic does on
+// common targets), written on unsigned numbers so that no input, however large,
 // is undefined behaviour; in this modular arithmetic every regrouping of the
 // sums gives the same result.
 struct idct_out {
@@ -245,7 +245,7 @@ void jpeg_decoder::copy_grey_row()
 
 namespace {
 
-// The conversion's chroma terms for one row of 8 chroma samples (Part 4.106
+// The conversion's chroma terms for one row of 8 chroma samples (
 // algorithm 5): R = clamp(y + r[j]), G = clamp(y + g[j]), B = clamp(y + b[j]).
 // The terms are kept plus 256, so that y + term is a non-negative index of the
 // clamp table (no term is below -256).

@@ -1,6 +1,6 @@
-// Part 4.103: input buffering, byte and bit sources, marker parsing.
+// Input buffering, byte and bit sources, marker parsing.
 //
-// Header bytes are read one at a time from the input buffer (the Part's plain
+// Header bytes are read one at a time from the input buffer (the plain
 // 16-bit reader returns them in the same order; nothing is read ahead, so there
 // is nothing to push back at a scan start). Entropy-coded data is read through
 // a 64-bit bit reader that never consumes a marker: at a marker, or at the end

@@ -19,10 +19,10 @@ inline constexpr std::uint8_t zigzag[64 + 16] = {
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63, //
     63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
 
-// Decoding table of one Huffman table index (Part 4.104, data model).
+// Decoding table of one Huffman table index.
 // fast: indexed by the next lookahead_bits bits. A value of 0 or more holds the
 // symbol in bits 0..7 and the number of bits to consume in bits 8..12 (codes of
-// up to lookahead_bits bits, and the Part's symbol 0 for an unmatched prefix);
+// up to lookahead_bits bits, and symbol 0 for an unmatched prefix);
 // a negative value is the tree node reached after lookahead_bits bits.
 // fast_ac: for a code of a symbol with a non-zero size s whose code and value
 // bits fit in lookahead_bits together: (value << 16) | (run << 8) | total bits;
@@ -30,7 +30,7 @@ inline constexpr std::uint8_t zigzag[64 + 16] = {
 // (then fast and the tree are used).
 // tree: nodes are negative numbers c with children at tree[-c - 1] (next bit 1)
 // and tree[-c] (next bit 0); a child is a symbol (0 or more) or a node; 0 is
-// also the empty child. The roots hang from 8-bit prefixes as in the Part; the
+// also the empty child. The roots hang from 8-bit prefixes as in the plain decoder; the
 // tree is sized for any table of up to 255 codes that is not over-subscribed
 // (at most 255 codes x 8 levels of nodes below the 8-bit roots).
 struct huffman_table {
@@ -43,7 +43,7 @@ struct huffman_table {
     std::uint8_t code_size[256];
 };
 
-// One component's coefficients for the whole image (Part 4.105): 64 i16 per
+// One component's coefficients for the whole image: 64 i16 per
 // block in zig-zag order, DC at index 0, unquantised, approximation bits applied.
 struct coefficient_buffer {
     std::int16_t* data;

@@ -1,4 +1,4 @@
-// A general helper beside Part 4.101: a jpeg_decoder_stream over bytes in memory.
+// A general helper beside the file stream: a jpeg_decoder_stream over bytes in memory.
 #pragma once
 
 #include <cstddef>

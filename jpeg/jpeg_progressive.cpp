@@ -1,4 +1,4 @@
-// Part 4.105: progressive decoding into whole-image coefficient buffers, and
+// Progressive decoding into whole-image coefficient buffers, and
 // loading MCU rows from them. Inside the buffers a block's 64 coefficients are
 // kept in zig-zag order (the order the scans address them in); rows are put in
 // natural order when they are loaded. Sequential files whose scans are not one

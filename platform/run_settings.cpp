@@ -43,6 +43,8 @@ run_settings read_settings() {
         s.capture_dir = dir;
     s.clipboard_file = env("QUILLMERE_CLIPBOARD_FILE");
     s.trace_messages = env("QUILLMERE_TRACE_MESSAGES") == "1";
+    if (const std::string escape = env("QUILLMERE_PRESS_ESCAPE_AT"); !escape.empty())
+        s.press_escape_at = std::strtol(escape.c_str(), nullptr, 10);
     return s;
 }
 

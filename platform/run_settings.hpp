@@ -29,6 +29,7 @@ struct run_settings {
     std::string capture_dir = "frames";
     std::string clipboard_file;            // headless: where the clipboard text goes
     bool trace_messages = false;           // log every dispatched window message
+    long press_escape_at = -1;             // > 0: Escape goes down after this many swaps
 };
 
 // Parses the environment once; later calls return the same object.

@@ -39,6 +39,12 @@ struct sound_system {
     dsp_unit fft;
     SDL_AudioDeviceID device = 0;
     std::string driver;
+
+    // A run that ends without close() (the window was closed) still stops the
+    // audio thread before the samples it reads are freed.
+    ~sound_system() {
+        if (device) SDL_CloseAudioDevice(device);
+    }
 };
 
 std::unique_ptr<sound_system> g_system;
@@ -263,6 +269,7 @@ void close() {
     if (!g_system) return;
     // Closing the device waits for the audio thread, so nothing reads the samples after.
     SDL_CloseAudioDevice(g_system->device);
+    g_system->device = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     g_system.reset();
 }

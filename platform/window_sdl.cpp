@@ -403,6 +403,14 @@ bool swap_buffers(device* d) {
     }
     SDL_GL_SwapWindow(d->owner->sdl);
     advance_virtual_clock();
+    if (s.press_escape_at > 0 && g_swap_count == s.press_escape_at) {
+        // A person pressing Escape and holding it: the show fades out.
+        message m;
+        m.kind = message_kind::key_down;
+        m.key = vk::escape;
+        m.target = d->owner;
+        g_queue.push_back(m);
+    }
     if (s.max_passes > 0 && g_swap_count == s.max_passes) {
         message m;
         m.kind = message_kind::close;

@@ -62,12 +62,8 @@ public:
     std::int32_t option_values[29] = {};
     spline_path figure_paths[2];
 
-private:
-    void load_textures(scene_context* scene);
-    void place_envelope_camera(scene_context* scene);
-    void apply_camera_keys(scene_context* scene);
-
-    // Layer blocks of the timeline, in drawing order.
+    // Layer blocks of the timeline, in drawing order; draw_timeline calls
+    // them between its own state changes (tests run them one at a time).
     void draw_phase1_first_layer(scene_context* scene);
     void draw_phase1_layers(scene_context* scene);
     void draw_rows_strips_and_figures(scene_context* scene);
@@ -79,6 +75,11 @@ private:
     void draw_red_strands_to_sparks(scene_context* scene);
     void draw_finale(scene_context* scene);
     void draw_last_film_ribbon_and_curtains(scene_context* scene);
+
+private:
+    void load_textures(scene_context* scene);
+    void place_envelope_camera(scene_context* scene);
+    void apply_camera_keys(scene_context* scene);
 };
 
 // The part whose render is in progress; the draw callback reaches it here.

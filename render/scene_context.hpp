@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <fstream>
 #include <memory>
+#include <span>
 #include <vector>
 
 struct frame_input;
@@ -53,6 +54,14 @@ struct value_record {
   double value = 0.0;
   std::int32_t tag = 0;
 };
+
+// The record a time lands in among `count` (one per tenth of a second), or -1
+// for a time before 0, at or past the end, or not a number.
+std::int32_t value_record_slot(double time, std::int32_t count);
+// Smooths the values in place with a weighted window of three records on each
+// side, walking forward so that the records behind already hold smoothed
+// values. The first three and last three records keep their raw values.
+void smooth_recorded_values(std::span<value_record> records);
 
 class scene_context {
  public:
@@ -114,6 +123,19 @@ class scene_context {
   // outside the table.
   GLuint texture_name_of_slot(int slot) const;
 
+  // Value recorder, a development instrument: one record per tenth of a
+  // second of `*duration`, smoothed and written to the log file on close.
+  // A log that cannot be opened only leaves the stream in its error state.
+  void open_value_log(const char* path, const double* duration);
+  // Stores {time, value, tag} in the record of that tenth of a second;
+  // later calls for the same record overwrite it. Times outside the recorder
+  // are dropped.
+  void record_value(const double* value, const double* time, std::int32_t tag);
+  // Writes and closes the log and frees the records; nothing when not open.
+  void close_value_log();
+  // Records of the recorder: the tenths of a second in recorder_duration.
+  std::int32_t value_log_record_count() const;
+
   // Fields in declaration order.
   double (*load_progress_hook)(double) = nullptr;
   bool ati_card = false;
@@ -144,7 +166,7 @@ class scene_context {
   std::uint8_t spare_flag_c = 0;
   spline_path spare_path;
   std::ofstream recorder_stream;
-  value_record* recorder_records = nullptr;
+  std::unique_ptr<value_record[]> recorder_records;
   double recorder_duration = 0.0;
   platform::shader::context cg_context = nullptr;
   platform::shader::program cg_programs[program_count] = {};

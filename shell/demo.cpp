@@ -12,6 +12,9 @@
 #include "render/offscreen_target.hpp"
 #include "render/scene_context.hpp"
 #include "render/texture_slots.hpp"
+#include "shell/dev_instruments.hpp"
+#include "shell/dev_instruments_asset_report.hpp"
+#include "shell/dev_instruments_snapshots.hpp"
 #include "shell/frame_driver.hpp"
 #include "shell/gl_window.hpp"
 #include "shell/message_loop.hpp"
@@ -79,6 +82,9 @@ void draw_loading_frame(double progress) {
 }
 
 void init_demo() {
+    if (g_load_state) load_state_snapshots(g_state_snapshots, k_state_file);
+    // A report file that cannot be opened only leaves the stream failed.
+    if (g_asset_report) g_asset_list_file.open(k_asset_report_file, std::ios::out | std::ios::trunc);
     g_scene_context.load_progress_hook = nullptr;
     if (g_dev_mode) g_scene_context.load_progress_hook = [](double p) { draw_loading_frame(p); return 0.0; };
     g_offscreen_target.create();
@@ -100,10 +106,13 @@ void init_demo() {
     }
     if (g_music_enabled) start_music();
 
+    // The load time is taken before the report, which prints it.
     g_load_seconds = timer_tick() - g_load_seconds;
+    if (g_asset_report) write_asset_report();
     timer_reset();
     g_last_tick = timer_tick();
     g_scene_timeline.init();
+    if (g_benchmark_log) g_scene_context.open_value_log(k_value_log_file, &k_value_log_seconds);
 
     g_demo_time = 0.0;
     for (double& v : g_frame_input.look_point) v = 0.0;

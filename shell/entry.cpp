@@ -2,6 +2,9 @@
 
 #include "platform/dialog.hpp"
 #include "render/fatal_exit.hpp"
+#include "shell/demo.hpp"
+#include "shell/dev_instruments.hpp"
+#include "shell/frame_driver.hpp"
 #include "shell/gl_window.hpp"
 #include "shell/message_loop.hpp"
 #include "shell/setup.hpp"
@@ -9,6 +12,13 @@
 int WinMain() {
     // Failures deep in start-up release the window before the run ends.
     set_fatal_teardown_hook([](int) { kill_gl_window(); });
+    if (g_dev_mode) {
+        g_show_setup_dialog = true;
+        g_fade_rate = 0.800000011920929;  // 0.8 in single precision
+        g_music_enabled = true;
+        g_part_mode = 1;
+        g_music_sync = true;
+    }
     enumerate_display_modes();
     if (g_show_setup_dialog) {
         platform::dialog_box(setup_dialog_template, setup_dialog_proc);

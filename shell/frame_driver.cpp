@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/sound.hpp"
@@ -13,6 +14,8 @@
 #include "render/random.hpp"
 #include "render/scene_context.hpp"
 #include "shell/demo.hpp"
+#include "shell/dev_instruments.hpp"
+#include "shell/dev_instruments_snapshots.hpp"
 #include "shell/gl_window.hpp"
 #include "shell/message_loop.hpp"
 #include "shell/setup.hpp"
@@ -101,6 +104,11 @@ bool run_frame() {
         }
     }
 
+    if (g_benchmark_log) {
+        const double frame_rate = 1.0 / std::max(g_frame_dt, static_cast<double>(0.00001f));
+        g_scene_context.record_value(&frame_rate, &g_demo_time, 0);
+    }
+
     ++g_frame_counter;
     g_frame_input.unit_value() = 1.0;
     for (double& c : g_frame_input.camera_offset) c = 0.0;
@@ -124,6 +132,19 @@ bool run_frame() {
         glBlendFunc(GL_ONE, GL_ONE);
         glEnable(GL_MULTISAMPLE);
         if (g_parts[0]) g_parts[0]->render(&g_frame_dt, &g_offscreen_target, &g_scene_context, &g_frame_input);
+    } else {
+        glEnable(GL_MULTISAMPLE);
+        g_frame_input.demo_time = g_demo_time;
+        render_development_parts(g_parts, &g_frame_dt, &g_offscreen_target, &g_scene_context, &g_frame_input);
+        if (g_record_state) {
+            record_state_snapshot(g_current_state, g_state_snapshots, g_demo_time, g_frame_input, g_parts);
+            if (g_demo_time > 450.0) save_state_snapshots(g_state_snapshots, k_state_file);
+        }
+    }
+    if (g_load_state) replay_state_from_keys(g_keys, g_state_snapshots, g_current_state, g_frame_input, g_parts);
+    if (g_start_section > -1 && g_frame_counter == 1) {
+        if (const auto start = start_section_time(g_start_section)) g_demo_time = *start;
+        sound::set_position(0, static_cast<std::uint32_t>(static_cast<std::int64_t>(g_demo_time * 44100.0)));
     }
 
     if (!g_dev_mode) frame_debug_hook(g_frame_input.part_time_out());
@@ -132,6 +153,7 @@ bool run_frame() {
     if (g_frame_input.exit_request()) end_show(g_music_enabled);
 
     if (g_quitting) {
+        if (g_record_state) save_state_snapshots(g_state_snapshots, k_state_file);
         const double e = g_demo_time - g_quit_time;
         double f = clamp01(g_fade_rate * e);
         const double g = clamp01(5.0 * g_fade_rate * e);

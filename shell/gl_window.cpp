@@ -10,6 +10,7 @@
 #include "platform/system.hpp"
 #include "render/scene_context.hpp"
 #include "shell/demo.hpp"
+#include "shell/dev_instruments.hpp"
 #include "shell/message_loop.hpp"
 #include "shell/setup.hpp"
 
@@ -209,6 +210,7 @@ bool init_gl_state() {
 }
 
 void kill_gl_window() {
+    if (g_benchmark_log) g_scene_context.close_value_log();
     if (g_fullscreen) {
         platform::restore_display_settings();
         platform::show_cursor(true);

@@ -185,9 +185,9 @@ void jump_error_exit(j_common_ptr cinfo)
     std::longjmp(reinterpret_cast<jump_error*>(cinfo->err)->jump, 1);
 }
 
-// The Parts' scalar inverse DCT (Part 4.106 algorithm 3), written again here:
+// The decoder's scalar inverse DCT, written again here:
 // LLM with 13-bit constants, rows first in 16-bit storage, then columns. The
-// sums are taken as 32-bit two's complement numbers (the original's int
+// sums are taken as 32-bit two's complement numbers (plain int
 // arithmetic): computed here in 64 bits and reduced modulo 2^32 before the
 // descaling shift, which is the same thing.
 std::int32_t wrap32(std::int64_t v)

@@ -1,6 +1,6 @@
 // Test-side helpers for the JPEG decoder: synthetic images, libjpeg-turbo as
 // encoder and as coefficient oracle (with a back end of our own that applies the
-// Parts' inverse DCT order, colour tables and chroma replication), djpeg and the
+// decoder's inverse DCT order, colour tables and chroma replication), djpeg and the
 // other command-line tools, and hand-built files for malformed cases.
 #pragma once
 

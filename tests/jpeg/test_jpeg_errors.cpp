@@ -1,5 +1,5 @@
-// Every error code of Part 4.102 reached by a file made in the test, the
-// malformed cases of issue 5, and the edge cases the Parts list. With the
+// Every error code of the decoder reached by a file made in the test, the
+// malformed cases it must refuse, and its edge cases. With the
 // sanitizer build (AddressSanitizer and UBSan) each also shows that no read or
 // write goes out of bounds and no memory is lost.
 #include <gtest/gtest.h>

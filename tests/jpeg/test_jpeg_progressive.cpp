@@ -1,4 +1,4 @@
-// Progressive decoding (issue 6): files from cjpeg -progressive, jpegtran
+// Progressive decoding: files from cjpeg -progressive, jpegtran
 // -progressive, cjpeg -scans and the compress API decode byte-identical to the
 // same image's baseline file and bit-exact against the coefficient oracle.
 #include <gtest/gtest.h>

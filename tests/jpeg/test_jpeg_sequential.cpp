@@ -1,4 +1,4 @@
-// Sequential decoding (issue 5): bit-exact against libjpeg-turbo's coefficients
+// Sequential decoding: bit-exact against libjpeg-turbo's coefficients
 // through the test-side back end, and close to djpeg -nosmooth -dct int.
 #include <gtest/gtest.h>
 

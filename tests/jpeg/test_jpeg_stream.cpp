@@ -1,4 +1,4 @@
-// Part 4.101: the file stream, and the memory stream helper.
+// The file stream, and the memory stream helper.
 #include <gtest/gtest.h>
 
 #include "jpeg_decoder.h"

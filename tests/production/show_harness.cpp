@@ -10,6 +10,7 @@
 #include "platform/window.hpp"
 #include "production/part_start.hpp"
 #include "render/offscreen_target.hpp"
+#include "render/random.hpp"
 #include "render/scene_context.hpp"
 #include "shell/frame_input.hpp"
 #include "shell/settings.hpp"
@@ -67,6 +68,7 @@ show_harness* show_harness::get(std::string* why) {
                 instance = new show_harness;
                 instance->part_ = new part_start;
                 instance->part_->load(&g_scene_context);
+                instance->state_after_load_ = qm_random_state();
             }
         }
     }

@@ -32,8 +32,11 @@ public:
     stack_depths depths() const;
     unsigned gl_error() const;                  // the first GL error since the last call
     part_start& part();
+    // The shared generator's state right after the part's load.
+    std::uint32_t random_state_after_load() const { return state_after_load_; }
 
 private:
     show_harness() = default;
     part_start* part_ = nullptr;
+    std::uint32_t state_after_load_ = 0;
 };

@@ -16,7 +16,7 @@ fail() { echo "FAIL ($scenario, $name): $*"; echo "--- output:"; cat "$work/out"
 
 # Runs the program off-screen with the given extra environment; output in $work/out.
 run_headless() {
-    env -u DISPLAY -u WAYLAND_DISPLAY QUILLMERE_HEADLESS=1 "$@" timeout 60 "$program" >"$work/out" 2>&1
+    env -u DISPLAY -u WAYLAND_DISPLAY QUILLMERE_HEADLESS=1 "$@" timeout 900 "$program" >"$work/out" 2>&1
 }
 
 expected_samples() {
@@ -128,7 +128,8 @@ window)
     ;;
 dialog_run|dialog_quit)
     # The setup dialog on a desktop: pressed where its buttons are drawn.
-    QUILLMERE_HEADLESS=0 QUILLMERE_MESSAGES=stderr "$program" >"$work/out" 2>&1 &
+    QUILLMERE_HEADLESS=0 QUILLMERE_MESSAGES=stderr QUILLMERE_CAPTURE_FRAMES=3 QUILLMERE_CAPTURE_DIR="$work/started" \
+        QUILLMERE_CLIPBOARD_FILE="$work/clipboard" "$program" >"$work/out" 2>&1 &
     pid=$!
     dialog=$(wait_for_window "^Quillmere\$") || fail "no dialog"
     sleep 0.3
@@ -147,10 +148,14 @@ dialog_run|dialog_quit)
         # The only mode of the test server, 1920 x 1080, is the default selection.
         echo "$geometry" | grep -q "Width: 1920" || fail "width: $geometry"
         echo "$geometry" | grep -q "Absolute upper-left X:  50" || fail "not windowed: $geometry"
-        "$close_window" "$win"
+        wait_for_show
+        sleep 1
+        xdotool mousemove --window "$win" 300 300 click 2
+        xdotool keydown --window "$win" Escape
         wait_for_exit $pid
         code=$?
         [ $code -eq 0 ] || fail "exit code $code"
+        grep -q "^MCr :" "$work/clipboard" 2>/dev/null || fail "no capture text on the clipboard"
     fi
     ;;
 show_end)
@@ -160,6 +165,28 @@ show_end)
     [ $code -eq 0 ] || fail "exit code $code"
     [ -f "$work/frames/frame_000263.png" ] || fail "the last frame (swap 263: loading screen + 262 frames) is missing"
     [ ! -f "$work/frames/frame_000264.png" ] || fail "the show went on past its end"
+    ;;
+full_show)
+    # The whole show at 30 frames a second of show time, at a low resolution.
+    run_headless QUILLMERE_SETUP="320x180 windowed music" QUILLMERE_FRAME_TIME=0.0333333 \
+        QUILLMERE_CAPTURE_FRAMES=7800 QUILLMERE_CAPTURE_DIR="$work/frames"
+    code=$?
+    [ $code -eq 0 ] || fail "exit code $code"
+    [ -f "$work/frames/frame_007800.png" ] || fail "the show ended before 7800 frames"
+    ;;
+escape_headless)
+    # Escape after swap 101 (frame 100, demo time 2.0 s at 0.02 s a frame): the show
+    # ends on the first frame more than 0.555 s later, 28 frames on, and leaves
+    # the capture text (empty: nothing was captured) on the clipboard.
+    run_headless QUILLMERE_SETUP="320x180 windowed music" QUILLMERE_PRESS_ESCAPE_AT=101 \
+        QUILLMERE_FRAME_TIME=0.02 QUILLMERE_CAPTURE_EVERY=1 \
+        QUILLMERE_CAPTURE_DIR="$work/frames" QUILLMERE_CLIPBOARD_FILE="$work/clipboard"
+    code=$?
+    [ $code -eq 0 ] || fail "exit code $code"
+    [ -f "$work/clipboard" ] || fail "nothing was put on the clipboard"
+    [ ! -s "$work/clipboard" ] || fail "the capture text should be empty: $(cat "$work/clipboard")"
+    last=$(ls "$work/frames" | sort | tail -n 1)
+    [ "$last" = "frame_000129.png" ] || fail "the last frame shown is $last"
     ;;
 missing_data)
     cd "$work"
