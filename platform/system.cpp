@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/run_settings.hpp"
@@ -83,6 +84,14 @@ bool set_clipboard_text(const std::string& text) {
     if (s.headless) {
         std::fprintf(stderr, "[clipboard] %s\n", text.c_str());
         return true;
+    }
+    // X11 clipboards live in the program that set them: where xclip exists it
+    // takes the text and keeps serving it after the show has ended.
+    if (std::getenv("DISPLAY") && std::system("command -v xclip >/dev/null 2>&1") == 0) {
+        if (std::FILE* pipe = popen("xclip -selection clipboard -i >/dev/null 2>&1", "w")) {
+            std::fwrite(text.data(), 1, text.size(), pipe);
+            if (pclose(pipe) == 0) return true;
+        }
     }
     return SDL_SetClipboardText(text.c_str()) == 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "production/effects.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/quads.hpp"
@@ -15,7 +16,8 @@
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
+using layer_gl::pi;
+
 constexpr std::int32_t card_list = 100;
 constexpr int flyer_body_slot = 150;
 constexpr std::uint32_t figure_path_seed = 423424242u;

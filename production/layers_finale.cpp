@@ -10,6 +10,7 @@
 
 #include "production/effects.hpp"
 #include "production/layers_finale_film.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/quads.hpp"
@@ -20,18 +21,14 @@
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
+using layer_gl::pi;
+using layer_gl::clamp01;
+using layer_gl::ease;
+using layer_gl::quad;
+
 constexpr std::uint32_t film_seed = 423423424u;
 
-double clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
 double clamp_progress(double x) { return x < 0.0 ? 0.0 : (x > 0.95 ? 0.95 : x); }
-
-double ease(double x, double q) {
-    const double p = clamp01(x);
-    return shape_cosine_pulse(&p, &q);
-}
-
-void draw_quad(double angle, double sx, double sy) { draw_textured_quad(&angle, &sx, &sy); }
 
 // A black outline card, untextured.
 void draw_card(double x, double y, double z, double angle, double s) {
@@ -154,18 +151,18 @@ void draw_photographs(const scene_context* scene, int texture_base, double t) {
     glColor3f(1.0f, 1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(2159.8f, 3334.8f, 0.0f);
-    draw_quad(90.0, 320.0, 160.0);
+    quad(90.0, 320.0, 160.0);
     glPopMatrix();
     bind_texture_index(scene, texture_base + 451);
     glPushMatrix();
     glTranslatef(2239.8f, 3290.8f, 10.0f);
-    draw_quad(90.0, 80.0, 40.0);
+    quad(90.0, 80.0, 40.0);
     glPopMatrix();
     bind_texture_index(scene, texture_base + 452);
     glPushMatrix();
     glTranslatef(2242.6f, 3265.6f, 0.0f);
     glScalef(1.0f, -1.0f, 1.0f);
-    draw_quad(90.0, 36.0, 35.0);
+    quad(90.0, 36.0, 35.0);
     glPopMatrix();
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);

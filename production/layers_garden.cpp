@@ -12,6 +12,7 @@
 #include <string>
 
 #include "production/effects.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/quads.hpp"
@@ -21,16 +22,10 @@
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-double clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
-
-double ease(double x, double q) {
-    const double p = clamp01(x);
-    return shape_cosine_pulse(&p, &q);
-}
-
-void textured_quad(double angle, double sx, double sy) { draw_textured_quad(&angle, &sx, &sy); }
+using layer_gl::pi;
+using layer_gl::clamp01;
+using layer_gl::ease;
+using layer_gl::quad;
 
 void translate(double x, double y, double z) {
     glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
@@ -125,12 +120,12 @@ void draw_chains_and_flowers(const scene_context* scene, int texture_base, doubl
     // The chains part sideways as the spread grows.
     glPushMatrix();
     translate(-15.0 * spread, 0.0, 0.0);
-    textured_quad(90.0, 8.0, 128.0);
+    quad(90.0, 8.0, 128.0);
     glPopMatrix();
     glPushMatrix();
     translate(15.0 * spread, 0.0, 0.0);
     glTranslatef(-80.0f, -140.0f, 0.0f);
-    textured_quad(90.0, 8.0, 128.0);
+    quad(90.0, 8.0, 128.0);
     glPopMatrix();
 
     glDisable(GL_TEXTURE_2D);
@@ -139,13 +134,13 @@ void draw_chains_and_flowers(const scene_context* scene, int texture_base, doubl
     glPushMatrix();
     translate(-15.0 * spread, 0.0, 0.0);
     glTranslatef(139.0f, 0.0f, 0.0f);
-    textured_quad(90.0, 3.5, 12.0);
+    quad(90.0, 3.5, 12.0);
     glPopMatrix();
     glPushMatrix();
     translate(15.0 * spread, 0.0, 0.0);
     glTranslatef(-80.0f, -140.0f, 0.0f);
     glTranslatef(139.0f, 0.0f, 0.0f);
-    textured_quad(90.0, 3.5, 12.0);
+    quad(90.0, 3.5, 12.0);
     glPopMatrix();
 
     qm_srand(1552958444u);

@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "production/effects.hpp"
-#include "production/layers_phase1_gl.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/random.hpp"

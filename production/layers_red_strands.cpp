@@ -10,6 +10,7 @@
 
 #include "production/effects.hpp"
 #include "production/layers_finale_film.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "production/walk_ribbons.hpp"
 #include "render/outline_tessellator.hpp"
@@ -21,16 +22,10 @@
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-double clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
-
-double ease(double x, double q) {
-    const double p = clamp01(x);
-    return shape_cosine_pulse(&p, &q);
-}
-
-void draw_quad(double angle, double sx, double sy) { draw_textured_quad(&angle, &sx, &sy); }
+using layer_gl::pi;
+using layer_gl::clamp01;
+using layer_gl::ease;
+using layer_gl::quad;
 
 // A strand climbing from its root, with half-turn bends (80 points) of
 // alternating direction in its first half.
@@ -152,7 +147,7 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
         const double dx =
             std::sin(t * 12.8 * 3.0) * std::sin(t * 7.0 * 3.0) * std::sin(t * 22.0 * 3.0) * e * 1.2;
         glTranslatef(static_cast<float>(dx + 2390.3), static_cast<float>(2.0 * dy + 1848.8), 20.0f);
-        draw_quad(90.0, 230.0, 230.0);
+        quad(90.0, 230.0, 230.0);
         glPopMatrix();
         glDepthMask(GL_TRUE);
     }
@@ -227,7 +222,7 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
         glTranslatef(77.6f, 362.5994f, 0.0f);
         const double s = std::sin(pi * w);
         glColor3f(static_cast<float>(0.4 * s), static_cast<float>(0.7 * s), static_cast<float>(s));
-        draw_quad(0.0, 30.0 * s, 30.0 * s);
+        quad(0.0, 30.0 * s, 30.0 * s);
         glPopMatrix();
         glDisable(GL_TEXTURE_2D);
         glPopMatrix();

@@ -12,7 +12,7 @@
 #include <numbers>
 
 #include "production/effects.hpp"
-#include "production/layers_phase1_gl.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "render/quads.hpp"
 #include "render/random.hpp"

@@ -12,6 +12,7 @@
 
 #include "production/effects.hpp"
 #include "production/layers_walks_tiles.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "render/quads.hpp"
 #include "render/random.hpp"
@@ -20,9 +21,8 @@
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-double clamp01(double x) { return x > 1.0 ? 1.0 : (x < 0.0 ? 0.0 : x); }
+using layer_gl::pi;
+using layer_gl::clamp01;
 
 struct layer_context {
     double t;

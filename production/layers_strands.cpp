@@ -11,6 +11,7 @@
 #include <numbers>
 
 #include "production/effects.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "production/walk_ribbons.hpp"
 #include "render/quads.hpp"
@@ -22,16 +23,10 @@
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-double clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
-
-double ease(double x, double q) {
-    const double p = clamp01(x);
-    return shape_cosine_pulse(&p, &q);
-}
-
-void textured_quad(double angle, double sx, double sy) { draw_textured_quad(&angle, &sx, &sy); }
+using layer_gl::pi;
+using layer_gl::clamp01;
+using layer_gl::ease;
+using layer_gl::quad;
 
 void textured_quad_region(double angle, double sx, double sy, double u, double v, double size) {
     draw_textured_quad_region(&angle, &sx, &sy, u, v, size);
@@ -259,7 +254,7 @@ void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, 
         glPushMatrix();
         glTranslatef(840.0f, static_cast<float>(20.0 * k + y0), 0.0f);
         glScalef(1.0f, -1.0f, 1.0f);
-        textured_quad(90.0, 4.5, 15.0);
+        quad(90.0, 4.5, 15.0);
         glPopMatrix();
     }
 
@@ -268,7 +263,7 @@ void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, 
     glColor3f(1.0f, 1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(784.4f, -190.0f, 6.0f);
-    textured_quad(90.0, 160.0, 80.0);
+    quad(90.0, 160.0, 80.0);
     glPopMatrix();
 
     bind_texture_index(scene, texture_base + 2000);
@@ -276,7 +271,7 @@ void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, 
     glColor3f(1.0f, 1.0f, 1.0f);
     glPushMatrix();
     glTranslatef(834.4f, -497.0f, -4.0f);
-    textured_quad(90.0, 124.8, 15.6);
+    quad(90.0, 124.8, 15.6);
     glPopMatrix();
 
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -284,7 +279,7 @@ void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, 
     bind_texture_index(scene, texture_base + 50);
     glPushMatrix();
     glTranslatef(840.0f, -392.0f, 25.0f);
-    textured_quad(90.0, 27.0, 90.0);
+    quad(90.0, 27.0, 90.0);
     glPopMatrix();
 
     glDisable(GL_ALPHA_TEST);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "production/effects.hpp"
+#include "production/layer_notation.hpp"
 #include "production/part_start.hpp"
 #include "render/quads.hpp"
 #include "render/random.hpp"
@@ -18,14 +19,9 @@
 
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-double clamp01(double x) { return x > 1.0 ? 1.0 : (x < 0.0 ? 0.0 : x); }
-
-double ease(double x, double q) {
-    const double p = clamp01(x);
-    return shape_cosine_pulse(&p, &q);
-}
+using layer_gl::pi;
+using layer_gl::clamp01;
+using layer_gl::ease;
 
 struct layer_context {
     double t;

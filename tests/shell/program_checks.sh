@@ -224,6 +224,8 @@ escape_fade)
     grep -q "^Cam :0.,0.,0.  \$" "$work/clipboard" || fail "capture text: $(cat "$work/clipboard")"
     grep -q "^Pnt :0.,0.,0.  \$" "$work/clipboard" || fail "capture text: $(cat "$work/clipboard")"
     grep -q "^MCr :" "$work/clipboard" || fail "capture text: $(cat "$work/clipboard")"
+    # The desktop clipboard still holds it after the program has ended.
+    timeout 5 xclip -selection clipboard -o 2>/dev/null | grep -q "^MCr :" || fail "the clipboard lost the text"
     ;;
 *)
     echo "unknown scenario $scenario"

@@ -1,12 +1,17 @@
 #pragma once
-// Small by-value wrappers over the GL calls and quad routines that the
-// timeline layers make, so that layer code reads as its list of transforms.
+// The timeline layers' shared notation (clamp, ease) and small by-value
+// wrappers over the GL calls and quad routines they make, so that layer code
+// reads as its list of transforms.
 #include <GL/gl.h>
+
+#include <numbers>
 
 #include "render/quads.hpp"
 #include "render/shaping.hpp"
 
 namespace layer_gl {
+
+inline constexpr double pi = std::numbers::pi;
 
 inline double clamp01(double x) { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
 
