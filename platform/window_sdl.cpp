@@ -67,6 +67,9 @@ bool ensure_video() {
         return false;
     }
     SDL_DisableScreenSaver();
+    // Keep the GL driver loaded for the whole run: SDL unloads it when its last
+    // GL window goes, which the multisample probe window would otherwise do.
+    SDL_GL_LoadLibrary(nullptr);
     return true;
 }
 
