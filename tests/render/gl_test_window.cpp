@@ -15,9 +15,9 @@ gl_test_window make() {
   // Message boxes print instead of blocking, also under an X server (unless
   // the run asks otherwise); read once, so set before the first use.
   setenv("QUILLMERE_MESSAGES", "stderr", 0);
-  // Video is started here rather than by the window layer, which would shut
-  // SDL down at exit: that unloads the GL driver before LeakSanitizer looks,
-  // and the driver's own allocations then show up as leaks of no module.
+  // SDL is never shut down: that would unload the GL driver before
+  // LeakSanitizer looks, and the driver's own allocations would then show up
+  // as leaks of no module.
   if (platform::settings().headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return t;
   const char* class_name = "render_gl_test";
