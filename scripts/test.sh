@@ -15,13 +15,13 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 echo "== plain build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
-ctest --test-dir build -j"$jobs" --output-on-failure --timeout 600
+ctest --test-dir build -j"$jobs" --output-on-failure --timeout 600 | tee build/ctest.log
 
 echo "== sanitizer build and tests"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON \
       -DQUILLMERE_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
-ctest --test-dir build-sanitize -j"$jobs" --output-on-failure --timeout 900
+ctest --test-dir build-sanitize -j"$jobs" --output-on-failure --timeout 900 | tee build-sanitize/ctest.log
 
 echo "== fuzz build and bounded runs (${fuzz_seconds} s each)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -47,4 +47,6 @@ for i in "${!pids[@]}"; do
     fi
 done
 [ "$failed" -eq 0 ] || exit 1
-echo "all tests passed"
+counted() { grep -Eo 'tests failed out of [0-9]+' "$1" | tail -n 1 | grep -Eo '[0-9]+$'; }
+total=$(( $(counted build/ctest.log) + $(counted build-sanitize/ctest.log) + ${#fuzzers[@]} ))
+echo "$total passed, 0 failed"
