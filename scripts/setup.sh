@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev
   libsdl2-dev libgl1-mesa-dri libegl-dev libegl1-mesa-dev libglu1-mesa-dev
-  xvfb xauth x11-utils xdotool xclip mesa-utils
+  libx11-dev xvfb xauth x11-utils xdotool xclip mesa-utils
   libmpg123-dev libkissfft-dev libgtk-3-dev
   libjpeg-turbo-progs libjpeg62-turbo-dev libmp3lame-dev lame sox libpng-dev libstb-dev
   lib3ds-dev assimp-testmodels libassimp-dev
@@ -18,5 +18,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
   echo "installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
