@@ -6,6 +6,7 @@
 
 #include <numbers>
 
+#include "render/outline_tessellator.hpp"
 #include "render/quads.hpp"
 #include "render/shaping.hpp"
 
@@ -43,6 +44,17 @@ inline void quad_region(double angle, double sx, double sy, double u0, double v0
 inline void offset_strip(double angle, double sx, double sy, double u0, double v0, double size,
                          double amount) {
     draw_offset_quad_strip(&angle, &sx, &sy, u0, v0, size, 0.0, amount);
+}
+
+// A black outline card (display list 100): translate, turn, flatten to size s.
+inline void draw_black_card(double x, double y, double z, double angle, double s) {
+    glPushMatrix();
+    translate(x, y, z);
+    rotate_z(angle);
+    scale(s, s, 0.0);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    call_display_list(100);
+    glPopMatrix();
 }
 
 }  // namespace layer_gl

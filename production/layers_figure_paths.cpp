@@ -50,16 +50,6 @@ void rebuild_figure_path(spline_path& path, int bend_points) {
     }
 }
 
-// A black outline card: translate, turn, flatten to size s, list 100.
-void draw_card(double x, double y, double z, double angle, double s) {
-    glPushMatrix();
-    glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-    glRotatef(static_cast<float>(angle), 0.0f, 0.0f, 1.0f);
-    glScalef(static_cast<float>(s), static_cast<float>(s), 0.0f);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    call_display_list(card_list);
-    glPopMatrix();
-}
 
 // The alpha-tested black tile-path wall; the alpha test stays on afterwards.
 void draw_wall(const scene_context* scene, double x, double y, double z, double angle,
@@ -128,9 +118,9 @@ void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene)
 
     draw_wall(scene, 821.5, 796.8, -5.0, 90.0, wall_p62, t < 180.0, false);
 
-    if (t > 175.0 && t < 198.0) draw_card(1329.5, 1253.3, 15.0, 1926.5, 280.0);
-    if (t > 175.0 && t < 198.5) draw_card(1225.5, 1309.3, 20.0, 1926.5, 180.0);
-    if (t > 175.0 && t < 197.0) draw_card(1217.5, 1309.3, 20.0, 1946.5, 80.0);
+    if (t > 175.0 && t < 198.0) layer_gl::draw_black_card(1329.5, 1253.3, 15.0, 1926.5, 280.0);
+    if (t > 175.0 && t < 198.5) layer_gl::draw_black_card(1225.5, 1309.3, 20.0, 1926.5, 180.0);
+    if (t > 175.0 && t < 197.0) layer_gl::draw_black_card(1217.5, 1309.3, 20.0, 1946.5, 80.0);
 
     // An untextured black bar.
     glDisable(GL_TEXTURE_2D);
@@ -252,9 +242,9 @@ void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene)
     }
 
     if (t > 206.0 && t < 233.0) {
-        draw_card(2070.434, 1843.1, 35.0, 2031.5, 250.0);
-        draw_card(2110.434, 1843.1, 25.0, 2031.5, 250.0);
-        draw_card(1920.634, 1655.1, 35.0, 1929.5, 190.0);
+        layer_gl::draw_black_card(2070.434, 1843.1, 35.0, 2031.5, 250.0);
+        layer_gl::draw_black_card(2110.434, 1843.1, 25.0, 2031.5, 250.0);
+        layer_gl::draw_black_card(1920.634, 1655.1, 35.0, 1929.5, 190.0);
     }
 
     if (t > 173.0 && t < 201.0) {

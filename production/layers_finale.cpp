@@ -30,17 +30,6 @@ constexpr std::uint32_t film_seed = 423423424u;
 
 double clamp_progress(double x) { return x < 0.0 ? 0.0 : (x > 0.95 ? 0.95 : x); }
 
-// A black outline card, untextured.
-void draw_card(double x, double y, double z, double angle, double s) {
-    glPushMatrix();
-    glTranslatef(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-    glRotatef(static_cast<float>(angle), 0.0f, 0.0f, 1.0f);
-    glScalef(static_cast<float>(s), static_cast<float>(s), 0.0f);
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glDisable(GL_TEXTURE_2D);
-    call_display_list(100);
-    glPopMatrix();
-}
 
 struct bush_row {
     double after;     // drawn for t > after
@@ -167,8 +156,8 @@ void draw_photographs(const scene_context* scene, int texture_base, double t) {
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     if (t > 250.0) {
-        draw_card(2151.8, 3743.132, 25.0, 2874.5, 290.0);
-        draw_card(2231.8, 3879.132, 30.0, 3084.5, 320.0);
+        layer_gl::draw_black_card(2151.8, 3743.132, 25.0, 2874.5, 290.0);
+        layer_gl::draw_black_card(2231.8, 3879.132, 30.0, 3084.5, 320.0);
     }
 }
 
@@ -197,12 +186,12 @@ void part_start::draw_finale(scene_context* scene) {
         if (group_open) {
             glPushMatrix();
             glTranslatef(0.0f, 8.0f, 0.0f);
-            draw_card(2050.6, 2836.6, 40.0, 2944.5, 290.0);
+            layer_gl::draw_black_card(2050.6, 2836.6, 40.0, 2944.5, 290.0);
         }
 
-        if (t > 232.0 && t < 250.0) draw_card(2050.6, 2796.6, 20.0, 2764.5, 290.0);
-        if (t > 232.5 && t < 251.0) draw_card(2139.8, 2980.6, 60.0, 2784.5, 190.0);
-        if (t > 240.0 && t < 259.0) draw_card(2219.8, 2980.6, 20.0, 2814.5, 190.0);
+        if (t > 232.0 && t < 250.0) layer_gl::draw_black_card(2050.6, 2796.6, 20.0, 2764.5, 290.0);
+        if (t > 232.5 && t < 251.0) layer_gl::draw_black_card(2139.8, 2980.6, 60.0, 2784.5, 190.0);
+        if (t > 240.0 && t < 259.0) layer_gl::draw_black_card(2219.8, 2980.6, 20.0, 2814.5, 190.0);
 
         const bush_row bushes[] = {
             {236.0, -1, 2, 2139.8, -24.0, 2980.6, -24.0, 10.0, 35.0, 620011u, 10.0, 620.0, 0.6},
