@@ -4,7 +4,10 @@
 // read image_width / image_height, prepare_output() once, then next_scanline()
 // once per line until it returns 1. Lines come top first: 4 bytes per pixel
 // (R, G, B, a byte never written) for colour, 1 byte per pixel for grey.
-// Error codes are the negative numbers -200 .. -233.
+// Error codes are the negative numbers -200 .. -234; -234: a scan out of order
+// (a second first pass over a coefficient of a component, a second sequential
+// scan of a component, or a refinement that does not continue from the
+// coefficient's last Al).
 #pragma once
 
 #include <cstddef>
@@ -117,6 +120,7 @@ private:
     void setup_buffered_sequential();
     void allocate_coefficient_buffers();
     void gather_scans(bool first_scan_started);
+    void check_progression(int ss, int se, int ah, int al);
     template <int kind> void run_progressive_scan();
     void load_row();
 
@@ -165,6 +169,7 @@ private:
     coefficient_buffer* coeffs_[4] = {};
     std::int32_t block_y_mcu_[4] = {};
     std::int16_t row_quant_[4][64] = {}; // per component, zig-zag order: dequantises buffered rows
+    std::int8_t coef_al_[4][64] = {};     // per component and zig-zag index: the last scan's Al, -1 before any
 
     // Layout and output
     std::int32_t scan_type_ = 0;

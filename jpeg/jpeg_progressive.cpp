@@ -94,6 +94,7 @@ void jpeg_decoder::allocate_coefficient_buffers()
         const std::int32_t v = component_count == 1 ? 1 : comp_v_samp[c];
         coeffs_[c] = open_coefficient_buffer(max_mcus_per_row_ * h, max_mcus_per_col_ * v);
     }
+    std::memset(coef_al_, -1, sizeof coef_al_);
 }
 
 // Algorithm 1.
@@ -115,6 +116,8 @@ void jpeg_decoder::gather_scans(bool first_scan_started)
         if (!started && !start_scan())
             break;
         if (!progressive) {
+            // a sequential scan codes its components whole, whatever its header says
+            check_progression(0, 63, 0, 0);
             run_progressive_scan<sequential_block>();
         } else {
             if (spectral_start_ > spectral_end_ || spectral_end_ > 63)
@@ -126,6 +129,7 @@ void jpeg_decoder::gather_scans(bool first_scan_started)
             // T.81 G.1.1.1.2: Al is 0..13, and a refinement lowers it by one.
             if ((successive_high_ != 0 && successive_low_ != successive_high_ - 1) || successive_low_ > 13)
                 fail_with_code(-231);
+            check_progression(spectral_start_, spectral_end_, successive_high_, successive_low_);
             if (spectral_start_ == 0) {
                 if (successive_high_ == 0)
                     run_progressive_scan<dc_first>();
@@ -157,6 +161,26 @@ void jpeg_decoder::gather_scans(bool first_scan_started)
         const std::int16_t* q = t >= 0 && t <= 3 ? quant_tables_[t] : nullptr;
         for (int k = 0; k < 64; ++k)
             row_quant_[c][k] = q ? q[k] : 0;
+    }
+}
+
+// Every scan walks all of its blocks, so scans are held to the order of
+// T.81 G.1.1.1: per component, each coefficient has one first pass, and each
+// refinement continues from the Al its last scan left (Al = Ah - 1 is checked
+// with the scan header); a sequential scan is a first pass of the whole
+// block. That bounds a file to at most 14 scans per coefficient, where
+// repeated scans of a large frame would cost minutes.
+void jpeg_decoder::check_progression(int ss, int se, int ah, int al)
+{
+    // a first pass needs a coefficient not yet coded (-1), a refinement its last Al
+    const int expected = ah == 0 ? -1 : ah;
+    for (int i = 0; i < scan_component_count_; ++i) {
+        std::int8_t* last_al = coef_al_[scan_components_[i]];
+        for (int k = ss; k <= se; ++k) {
+            if (last_al[k] != expected)
+                fail_with_code(-234);
+            last_al[k] = static_cast<std::int8_t>(al);
+        }
     }
 }
 

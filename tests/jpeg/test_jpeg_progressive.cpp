@@ -230,6 +230,35 @@ bytes with_scan_parameters(bytes file, int n, int ss, int se, int ah, int al)
     return file;
 }
 
+struct scan_step {
+    std::vector<int> comps; // frame component indices
+    int ss, se, ah, al;
+};
+
+// A hand-built file (progressive unless another frame marker is given; grey,
+// or three components without subsampling) whose scans carry no entropy data:
+// the reader then yields 1-bits, which decode as a zero DC difference and as a
+// value at every AC position of the band (the most work per block).
+bytes scripted_file(int width, int height, int components, const std::vector<scan_step>& scans,
+                    std::uint8_t frame_marker = 0xC2)
+{
+    std::vector<frame_component> frame;
+    for (int c = 0; c < components; ++c)
+        frame.push_back({c + 1, 1, 1, 0});
+    bytes file = concat({bytes{0xFF, 0xD8}, dqt(0, flat_quant(1)), sof(frame_marker, width, height, frame),
+                         dht(0, 0, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0x00}),
+                         dht(1, 0, {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0x00, 0x01})});
+    for (const scan_step& s : scans) {
+        std::vector<scan_component> comps;
+        for (int c : s.comps)
+            comps.push_back({c + 1, 0, 0});
+        const bytes header = sos(comps, s.ss, s.se, s.ah, s.al);
+        file.insert(file.end(), header.begin(), header.end());
+    }
+    file.insert(file.end(), {0xFF, 0xD9});
+    return file;
+}
+
 } // namespace
 
 TEST(JpegProgressive, Code230And231ScanParameters)
@@ -259,19 +288,61 @@ TEST(JpegProgressive, Code230And231ScanParameters)
 
 TEST(JpegProgressive, Code229TooManyScans)
 {
-    const bytes file = progressive_file(1);
-    // the last scan (its header and data, up to EOI) repeated
-    const std::size_t last = nth_sos(file, 5);
-    const bytes scan(file.begin() + static_cast<std::ptrdiff_t>(last), file.end() - 2);
-    bytes head(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(last));
-    bytes ok = head;
-    for (int i = 0; i < 1000 - 5; ++i)
-        ok.insert(ok.end(), scan.begin(), scan.end());
-    ok.insert(ok.end(), {0xFF, 0xD9});
-    EXPECT_EQ(decode_ours(ok).error, 0); // 1000 scans
-    bytes bad = ok;
-    bad.insert(bad.end() - 2, scan.begin(), scan.end());
-    EXPECT_EQ(decode_ours(bad).error, -229); // 1001
+    // a valid progression of 1000 scans (one coefficient of one component
+    // each, Al from 13 down to 0), then one scan more
+    std::vector<scan_step> scans;
+    for (int c = 0; c < 3; ++c)
+        for (int k = 0; k < 64; ++k)
+            for (int al = 13; al >= 0; --al)
+                scans.push_back({{c}, k, k, al == 13 ? 0 : al + 1, al});
+    scans.resize(1001);
+    EXPECT_EQ(decode_ours(scripted_file(16, 8, 3, {scans.begin(), scans.end() - 1})).error, 0);
+    EXPECT_EQ(decode_ours(scripted_file(16, 8, 3, scans)).error, -229);
+}
+
+TEST(JpegProgressive, Code234ScansOutOfOrder)
+{
+    const scan_step dc_first = {{0, 1, 2}, 0, 0, 0, 1};
+    struct {
+        const char* what;
+        std::vector<scan_step> scans;
+        int error;
+    } const cases[] = {
+        // each coefficient continues its own progression, per component; AC
+        // bands may come before DC; an Al may stay above 0
+        {"valid", {dc_first, {{0}, 1, 5, 0, 2}, {{0}, 6, 63, 0, 0}, {{1}, 1, 63, 0, 1}, {{0}, 1, 5, 2, 1},
+                   {{0, 1, 2}, 0, 0, 1, 0}, {{0}, 1, 5, 1, 0}}, 0},
+        {"AC first, DC per component", {{{1}, 1, 63, 0, 0}, {{0}, 0, 0, 0, 0}, {{1, 2}, 0, 0, 0, 0}}, 0},
+        {"first AC pass repeated", {dc_first, {{0}, 1, 63, 0, 0}, {{0}, 1, 63, 0, 0}}, -234},
+        {"first AC pass repeated, other Al", {{{2}, 1, 63, 0, 2}, {{2}, 1, 63, 0, 1}}, -234},
+        {"overlapping AC bands", {dc_first, {{0}, 1, 5, 0, 0}, {{0}, 5, 9, 0, 0}}, -234},
+        {"DC first pass repeated for one component", {dc_first, {{1}, 0, 0, 0, 0}}, -234},
+        {"AC refinement without a first pass", {dc_first, {{0}, 1, 63, 1, 0}}, -234},
+        {"AC refinement past its first pass's band", {{{0}, 1, 5, 0, 1}, {{0}, 1, 6, 1, 0}}, -234},
+        {"AC refinement skipping an Al", {{{0}, 1, 63, 0, 2}, {{0}, 1, 63, 1, 0}}, -234},
+        {"AC refinement repeated", {{{0}, 1, 63, 0, 1}, {{0}, 1, 63, 1, 0}, {{0}, 1, 63, 1, 0}}, -234},
+        {"DC refinement without a first pass", {{{0}, 0, 0, 1, 0}}, -234},
+        {"DC refinement of a component without a first pass", {{{0}, 0, 0, 0, 1}, {{0, 1}, 0, 0, 1, 0}}, -234},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decode_ours(scripted_file(24, 16, 3, c.scans)).error, c.error) << c.what;
+    // a sequential file gathered scan by scan, then a component's second scan
+    std::vector<scan_step> split = {{{1}, 0, 63, 0, 0}, {{0, 2}, 0, 63, 0, 0}};
+    EXPECT_EQ(decode_ours(scripted_file(24, 16, 3, split, 0xC0)).error, 0);
+    split.push_back({{1}, 0, 63, 0, 0});
+    EXPECT_EQ(decode_ours(scripted_file(24, 16, 3, split, 0xC0)).error, -234);
+}
+
+TEST(JpegProgressive, Code234RepeatedFirstPassOfALargeFrame)
+{
+    // 8192 x 8192 grey, a DC scan, then the same first AC scan again and again
+    // (each would decode 63 values in each of a million blocks): refused at
+    // the first repeat
+    for (int repeats : {100, 1000}) {
+        std::vector<scan_step> scans = {{{0}, 0, 0, 0, 0}};
+        scans.insert(scans.end(), static_cast<std::size_t>(repeats), scan_step{{0}, 1, 63, 0, 0});
+        EXPECT_EQ(decode_ours(scripted_file(8192, 8192, 1, scans)).error, -234) << repeats;
+    }
 }
 
 TEST(JpegProgressive, Code227RefinementSizeOtherThanOne)
