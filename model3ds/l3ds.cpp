@@ -4,6 +4,7 @@
 
 #include "model3ds/chunk_walk.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -425,8 +426,12 @@ bool L3DS::ParseAttached() {
 }
 
 bool L3DS::SampleTracks() {
+  static_assert(7 * std::uint64_t{kMaxFrames} <= kMinSampleFloats,
+                "a single mesh must be able to use every frame");
   const std::uint64_t floats = static_cast<std::uint64_t>(frame_count_) * 7 * meshes_.size();
-  if (floats > kMaxSampleFloats) return false;
+  const std::uint64_t budget =
+      std::clamp(kSampleFloatsPerFileByte * size_, kMinSampleFloats, kMaxSampleFloats);
+  if (floats > budget) return false;
   for (std::size_t i = 0; i < meshes_.size(); ++i) tracks_[i].SampleRotations(frame_count_);
   for (std::size_t i = 0; i < meshes_.size(); ++i) tracks_[i].SamplePositions(frame_count_);
   return true;

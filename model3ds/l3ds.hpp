@@ -71,7 +71,13 @@ class L3DS : public LImporter {
   // Limits on counts that come from the file.
   static constexpr std::uint32_t kMaxFrames = 100000;
   static constexpr std::uint32_t kMaxKeysPerTrack = 100000;
-  // Upper bound on the per-frame samples of all meshes together (floats).
+  // Budget for the per-frame samples of all meshes together (7 floats per
+  // mesh and frame), which the frame count of one track header could
+  // otherwise blow up: kSampleFloatsPerFileByte per byte of the file, at
+  // least kMinSampleFloats (one mesh over kMaxFrames frames fits) and at
+  // most kMaxSampleFloats.
+  static constexpr std::uint64_t kSampleFloatsPerFileByte = 64;
+  static constexpr std::uint64_t kMinSampleFloats = std::uint64_t{1} << 20;
   static constexpr std::uint64_t kMaxSampleFloats = std::uint64_t{1} << 26;
 
   L3DS();
@@ -80,8 +86,8 @@ class L3DS : public LImporter {
   // Reads and parses a whole file. False when it cannot be opened or read,
   // is empty or 4 GiB or larger (the lists are then unchanged), or when the
   // parse fails: no main or editor chunk, a broken chunk structure or count,
-  // or more per-frame samples than kMaxSampleFloats (the lists are then
-  // empty).
+  // or more per-frame samples than the file's budget (see kMaxSampleFloats;
+  // the lists are then empty).
   bool ReadModelFile(const char* path) override;
   // Parses a 3DS image held by the caller; the data is not kept. The same
   // rules as ReadModelFile apply.

@@ -23,6 +23,20 @@ std::string write_temp(const std::vector<std::uint8_t>& bytes, const std::string
   return path.string();
 }
 
+// `meshes` one-vertex meshes; the first one's node claims `frames` frames. An
+// unread chunk of `extra` bytes (none, or at least 6) pads the editor.
+std::vector<std::uint8_t> animated_scene(int meshes, std::uint32_t frames, std::size_t extra = 0) {
+  return scene_bytes(
+      [=](ChunkBuilder& b) {
+        for (int i = 0; i < meshes; ++i) mesh_object("M" + std::to_string(i), vertex_list({{0, 0, 0}}))(b);
+        if (extra == 0) return;
+        b.begin(0x3D3E);
+        for (std::size_t i = 6; i < extra; ++i) b.u8(0);
+        b.end();
+      },
+      [=](ChunkBuilder& k) { object_node(k, NodeSpec{"M0", false, {}, frames, {{1, 2, 3, 0}}, {}}); });
+}
+
 }  // namespace
 
 TEST(Model3dsReader, ReadsStopAtTheBufferEnd) {
@@ -295,24 +309,38 @@ TEST(Model3dsReader, CountsBeyondTheirChunkFailTheParse) {
 }
 
 TEST(Model3dsReader, FrameCountsAreCappedAndBudgeted) {
-  const auto scene = [](int meshes, std::uint32_t frames) {
-    return scene_bytes(
-        [meshes](ChunkBuilder& b) {
-          for (int i = 0; i < meshes; ++i) mesh_object("M" + std::to_string(i), vertex_list({{0, 0, 0}}))(b);
-        },
-        [frames](ChunkBuilder& k) { object_node(k, NodeSpec{"M0", false, {}, frames, {{1, 2, 3, 0}}, {}}); });
-  };
   L3DS r;
-  ASSERT_TRUE(parse_exact(r, scene(1, 0x7FFFFFFFu)));
+  // One mesh over the capped frame range fits the smallest budget.
+  ASSERT_TRUE(parse_exact(r, animated_scene(1, 0x7FFFFFFFu)));
   EXPECT_EQ(r.FrameCount(), L3DS::kMaxFrames);
   EXPECT_EQ(r.Tracks()[0].position_samples.size(), std::size_t{L3DS::kMaxFrames} * 3);
-  ASSERT_TRUE(parse_exact(r, scene(1, 0xFFFFFFFFu)));  // negative as a signed count
+  ASSERT_TRUE(parse_exact(r, animated_scene(1, 0xFFFFFFFFu)));  // negative as a signed count
   EXPECT_EQ(r.FrameCount(), 1u);
-  ASSERT_TRUE(parse_exact(r, scene(2, 0)));
+  ASSERT_TRUE(parse_exact(r, animated_scene(2, 0)));
   EXPECT_EQ(r.FrameCount(), 1u);
-  // 100 meshes x 100000 frames of samples is past the budget: rejected.
-  EXPECT_FALSE(parse_exact(r, scene(100, L3DS::kMaxFrames)));
+  // 3.5 KB asking for 95 x 100000 frames of samples (266 MB): refused, from
+  // memory and from a file alike.
+  const auto attack = animated_scene(95, L3DS::kMaxFrames);
+  ASSERT_LT(attack.size(), 4000u);
+  EXPECT_FALSE(parse_exact(r, attack));
   EXPECT_TRUE(r.Meshes().empty());
+  EXPECT_FALSE(r.ReadModelFile(write_temp(attack, "qm_3ds_sample_budget.3ds").c_str()));
+  EXPECT_TRUE(r.Tracks().empty());
+}
+
+// Past the smallest budget, samples need file bytes: 10 meshes over 100000
+// frames (7,000,000 floats) need a file of 7,000,000 / 64 = 109,375 bytes.
+TEST(Model3dsReader, SampleBudgetGrowsWithTheFile) {
+  static_assert(L3DS::kSampleFloatsPerFileByte == 64);
+  const std::size_t needed = 109375;
+  const std::size_t bare = animated_scene(10, 100000).size();
+  L3DS r;
+  EXPECT_FALSE(parse_exact(r, animated_scene(10, 100000, needed - 1 - bare)));
+  const auto justified = animated_scene(10, 100000, needed - bare);
+  ASSERT_EQ(justified.size(), needed);
+  ASSERT_TRUE(parse_exact(r, justified));
+  EXPECT_EQ(r.Tracks()[9].rotation_samples.size(), 400000u);
+  EXPECT_EQ(r.Tracks()[0].position_samples[99999 * 3 + 2], 3.0f);
 }
 
 TEST(Model3dsReader, MeshesWithoutNodesGetEmptyTracks) {
