@@ -3,8 +3,9 @@
 // exists in this system: programs and parameters are null handles, calls on
 // them only record an invalid-handle error, and profiles are switched on and
 // off without touching GL, so all drawing stays fixed-function.
-#include <cstdint>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace platform::shader {
 
@@ -38,7 +39,35 @@ void set_parameter_3f(parameter p, float x, float y, float z);
 
 // The last error of any call, cleared by reading it.
 error take_error();
-// Calls made since start, for tests that check the render pass's order.
-std::uint64_t call_count();
+
+// One call as the runtime received it; fields a call does not take stay zero.
+struct call {
+    enum class kind {
+        create_context, destroy_context, named_parameter, set_optimal_options, bind_program,
+        enable_profile, disable_profile, set_state_matrix_parameter, set_parameter_3f
+    };
+    explicit call(kind w, const void* h = nullptr) : what(w), handle(h) {}
+    kind what;
+    const void* handle;             // the context, program or parameter passed
+    std::string name;               // named_parameter
+    int profile = 0;                // the profile calls
+    int matrix = 0, transform = 0;  // set_state_matrix_parameter
+    float x = 0, y = 0, z = 0;      // set_parameter_3f
+};
+
+// Records the calls made while it lives, in order, for tests of the render
+// pass. Nothing is recorded without one, and at most `capacity` calls with
+// one (later calls are dropped), so a long run keeps no log. One at a time.
+class call_recorder {
+public:
+    static constexpr std::size_t capacity = 4096;
+    call_recorder();
+    ~call_recorder();
+    call_recorder(const call_recorder&) = delete;
+    call_recorder& operator=(const call_recorder&) = delete;
+
+    const std::vector<call>& calls() const;
+    void clear();
+};
 
 }  // namespace platform::shader

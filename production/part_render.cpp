@@ -39,14 +39,14 @@ double redrawn_clamp(double t, double rate) {
     return x(random_unit());
 }
 
-}  // namespace
-
-double tempo_factor(double t) {
-    double factor = 1.0;
+// Scales a frame delta by the seven factors at part time t, in table order,
+// storing it back after each factor.
+void apply_tempo_map(double t, double* delta) {
     for (const tempo_step& step : tempo_map)
-        factor *= 1.0 + step.amount * pulse(clamp01((t - step.start) * step.rate), 1.0);
-    return factor;
+        *delta *= 1.0 + step.amount * pulse(clamp01((t - step.start) * step.rate), 1.0);
 }
+
+}  // namespace
 
 void draw_timeline_callback(scene_context* scene) {
     if (g_current_part) g_current_part->draw_timeline(scene);
@@ -63,9 +63,7 @@ void part_start::render(double* frame_delta, offscreen_target* target, scene_con
     g_current_part = this;
 
     fast_clock += *frame_delta * 1.1666666666666667;
-    const double before = time;
-    for (const tempo_step& step : tempo_map)
-        *frame_delta *= 1.0 + step.amount * pulse(clamp01((before - step.start) * step.rate), 1.0);
+    apply_tempo_map(time, frame_delta);
     time += *frame_delta;
     if (input->seek_request != 0) time = input_copy.camera_offset[0] * 28.0;
     ++frame_count;

@@ -88,6 +88,3 @@ extern double g_part_time;
 extern frame_input g_frame_input_copy;
 
 void draw_timeline_callback(scene_context* scene);
-
-// The factor by which the tempo map scales a frame delta at part time t.
-double tempo_factor(double t);

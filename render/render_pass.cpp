@@ -2,10 +2,10 @@
 
 #include "camera_frame.hpp"
 #include "offscreen_target.hpp"
+#include "render_size.hpp"
 #include "scene_context.hpp"
 
 #include "platform/window.hpp"
-#include "shell/settings.hpp"
 
 #include <GL/glu.h>
 

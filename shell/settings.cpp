@@ -5,8 +5,6 @@ bool g_fullscreen = false;
 bool g_force_16_9 = false;
 int g_window_width = 0;
 int g_window_height = 0;
-int g_render_width = 0;
-int g_render_height = 0;
 bool g_show_setup_dialog = true;
 bool g_mode_list_pending = true;
 // Off as shipped; only the QUILLMERE_DEV_SWITCHES build option turns it on.

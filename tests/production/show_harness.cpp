@@ -83,8 +83,12 @@ void show_harness::render_at(double t, double fast_clock) {
     part_->time = t;
     part_->fast_clock = fast_clock;
     double delta = 0.0;
+    render_frame(&delta, input);
+}
+
+void show_harness::render_frame(double* delta, frame_input& input) {
     glBlendFunc(GL_ONE, GL_ONE);
-    part_->render(&delta, &g_offscreen_target, &g_scene_context, &input);
+    part_->render(delta, &g_offscreen_target, &g_scene_context, &input);
     glFinish();
 }
 

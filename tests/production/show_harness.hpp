@@ -7,6 +7,7 @@
 #include <vector>
 
 class part_start;
+struct frame_input;
 
 struct stack_depths {
     int modelview = 0, projection = 0, texture = 0, attributes = 0;
@@ -28,6 +29,9 @@ public:
     void render_at(double t, double fast_clock);
     // Renders at t with fast_clock = 7/6 t (the ratio the two clocks keep).
     void render_at(double t) { render_at(t, t * 7.0 / 6.0); }
+    // Renders one frame as the shell does: the part's clocks advance by the
+    // delta, which the render rescales in place.
+    void render_frame(double* delta, frame_input& input);
     std::vector<std::uint8_t> pixels() const;   // RGBA, bottom row first
     stack_depths depths() const;
     unsigned gl_error() const;                  // the first GL error since the last call

@@ -101,16 +101,4 @@ TEST(PartConstruction, StartsWithValidZeroPoints) {
     EXPECT_EQ(part->input_copy.points[7].state, 1);
 }
 
-TEST(TempoMap, FactorsEaseInAndHold) {
-    EXPECT_DOUBLE_EQ(tempo_factor(0.0), 1.0);
-    EXPECT_DOUBLE_EQ(tempo_factor(19.0), 1.0);
-    EXPECT_NEAR(tempo_factor(20.0), 1.0 + 0.091 * (1.0 - std::cos(0.45 * M_PI)) / 2.0, 1e-12);
-    EXPECT_NEAR(tempo_factor(50.0), 1.091, 1e-12);
-    EXPECT_NEAR(tempo_factor(100.0), 0.991719, 1e-12);
-    EXPECT_NEAR(tempo_factor(150.0), 1.07105652, 1e-9);
-    EXPECT_NEAR(tempo_factor(200.0), 1.093762918224, 1e-9);
-    EXPECT_NEAR(tempo_factor(240.0), 1.24688972677536, 1e-9);
-    EXPECT_NEAR(tempo_factor(255.0), 1.07232516502681, 1e-9);
-}
-
 }  // namespace

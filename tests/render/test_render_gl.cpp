@@ -1,10 +1,11 @@
 // The rendering kit on a real GL context (llvmpipe off-screen when there is
 // no display): the off-screen target and its sharing, the card check, the
-// render pass's state contract and the outline display lists.
+// render pass's state contract and shader calls, and the outline display lists.
 #include "render/fatal_exit.hpp"
 #include "render/offscreen_target.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/render_pass.hpp"
+#include "render/render_size.hpp"
 #include "render/scene_context.hpp"
 
 #include "gl_test_window.hpp"
@@ -12,7 +13,6 @@
 
 #include "platform/shader_runtime.hpp"
 #include "platform/window.hpp"
-#include "shell/settings.hpp"
 
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -159,10 +159,11 @@ struct pass_observation {
   scene_context* scene = nullptr;
   bool blend = true, cull = false, depth = false, texture_2d = true;
   GLint cull_mode = 0, matrix_mode = 0, modelview_depth = 0;
-  bool vertex_profile = false, fragment_profile = false;
+  std::size_t shader_calls = 0;   // recorded before the callback ran
   matrix16 modelview{}, projection{}, texture{};
 };
 pass_observation g_seen;
+const shader::call_recorder* g_recorder = nullptr;
 
 void observing_callback(scene_context* scene) {
   g_seen.calls++;
@@ -174,8 +175,7 @@ void observing_callback(scene_context* scene) {
   g_seen.cull_mode = get_int(GL_CULL_FACE_MODE);
   g_seen.matrix_mode = get_int(GL_MATRIX_MODE);
   g_seen.modelview_depth = get_int(GL_MODELVIEW_STACK_DEPTH);
-  g_seen.vertex_profile = shader::profile_enabled(shader::vertex_profile_arb);
-  g_seen.fragment_profile = shader::profile_enabled(shader::fragment_profile_arb);
+  g_seen.shader_calls = g_recorder ? g_recorder->calls().size() : 0;
   g_seen.modelview = get_matrix(GL_MODELVIEW_MATRIX);
   g_seen.projection = get_matrix(GL_PROJECTION_MATRIX);
   g_seen.texture = get_matrix(GL_TEXTURE_MATRIX);
@@ -272,8 +272,6 @@ TEST_F(RenderPass, CallbackRunsOnceWithTheDocumentedStateAndEverythingIsRestored
   EXPECT_FALSE(g_seen.texture_2d);
   EXPECT_EQ(g_seen.matrix_mode, GL_MODELVIEW);
   EXPECT_EQ(g_seen.modelview_depth, before.modelview + 2);
-  EXPECT_TRUE(g_seen.vertex_profile);
-  EXPECT_TRUE(g_seen.fragment_profile);
   expect_matrix_near(g_seen.modelview, expected_modelview, "model-view in the callback");
   expect_matrix_near(g_seen.projection, expected_projection, "projection in the callback");
   expect_matrix_near(g_seen.texture, expected_texture, "texture matrix in the callback");
@@ -288,8 +286,6 @@ TEST_F(RenderPass, CallbackRunsOnceWithTheDocumentedStateAndEverythingIsRestored
   EXPECT_EQ(get_int(GL_MATRIX_MODE), GL_MODELVIEW);
   expect_matrix_near(get_matrix(GL_TEXTURE_MATRIX), built_matrix([] {}), "texture matrix after");
   expect_matrix_near(get_matrix(GL_PROJECTION_MATRIX), expected_projection, "projection after");
-  EXPECT_FALSE(shader::profile_enabled(shader::vertex_profile_arb));
-  EXPECT_FALSE(shader::profile_enabled(shader::fragment_profile_arb));
   EXPECT_EQ(scene_->pass_marker, 0);
   // Flag 0: the shell's viewport stays in force.
   GLint viewport[4];
@@ -297,6 +293,73 @@ TEST_F(RenderPass, CallbackRunsOnceWithTheDocumentedStateAndEverythingIsRestored
   EXPECT_EQ(viewport[0], 1);
   EXPECT_EQ(viewport[3], 40);
   EXPECT_EQ(platform::current_context(), gl_test_window::get().context);
+}
+
+TEST_F(RenderPass, ShaderGetsTheContextsCameraAndTheLightArgumentInOrder) {
+  // Stand-in handles for program 3: the pass binds programs 3 and 4 and passes
+  // on the parameter entries 3 * 16 + 5 and 6, which nothing looks up.
+  int handles[4];
+  scene_->cg_programs[3] = reinterpret_cast<shader::program>(&handles[0]);
+  scene_->cg_programs[4] = reinterpret_cast<shader::program>(&handles[1]);
+  scene_->cg_parameters[3 * 16 + 5] = reinterpret_cast<shader::parameter>(&handles[2]);
+  scene_->cg_parameters[3 * 16 + 6] = reinterpret_cast<shader::parameter>(&handles[3]);
+  // The context's camera, the camera argument and the light argument differ.
+  const double own[9] = {4, 5, 6, 0, 0, 0, 0, 1, 0};
+  scene_->set_camera(&own[0], &own[1], &own[2], &own[3], &own[4], &own[5], &own[6], &own[7],
+                     &own[8]);
+  camera_frame camera, light;
+  const double c[9] = {1, 2, 3, 0, 0, 0, 0, 1, 0}, l[9] = {7, 8, 9, 0, 0, 0, 0, 1, 0};
+  camera.set(&c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7], &c[8]);
+  light.set(&l[0], &l[1], &l[2], &l[3], &l[4], &l[5], &l[6], &l[7], &l[8]);
+
+  shader::call_recorder recorder;
+  g_recorder = &recorder;
+  render_cg_pass(scene_.get(), &target(), 0, &observing_callback, 0, 16, 3, &camera, &light, 0,
+                 800, 0);
+  g_recorder = nullptr;
+
+  using kind = shader::call::kind;
+  struct expected {
+    kind what;
+    const void* handle = nullptr;
+    std::string name{};
+    int profile = 0, matrix = 0;
+    std::array<float, 3> xyz{};
+  };
+  const int fragment = shader::fragment_profile_arb, vertex = shader::vertex_profile_arb;
+  const expected order[] = {
+      {.what = kind::bind_program, .handle = &handles[0]},
+      {.what = kind::bind_program, .handle = &handles[1]},
+      {.what = kind::enable_profile, .profile = fragment},
+      {.what = kind::enable_profile, .profile = vertex},
+      {.what = kind::enable_profile, .profile = fragment},
+      {.what = kind::enable_profile, .profile = vertex},
+      {.what = kind::set_state_matrix_parameter, .handle = &handles[3],
+       .matrix = shader::texture_matrix},
+      {.what = kind::named_parameter, .handle = &handles[0], .name = "CameraPos"},
+      {.what = kind::set_parameter_3f, .xyz = {4, 5, 6}},   // the context's camera
+      {.what = kind::named_parameter, .handle = &handles[0], .name = "LightPos"},
+      {.what = kind::set_parameter_3f, .xyz = {7, 8, 9}},   // the light argument
+      {.what = kind::set_state_matrix_parameter, .handle = &handles[2],
+       .matrix = shader::modelview_projection_matrix},
+      // the callback runs here
+      {.what = kind::disable_profile, .profile = fragment},
+      {.what = kind::disable_profile, .profile = vertex},
+  };
+  const std::vector<shader::call>& calls = recorder.calls();
+  ASSERT_EQ(calls.size(), std::size(order));
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const shader::call& got = calls[i];
+    EXPECT_EQ(got.what, order[i].what) << i;
+    EXPECT_EQ(got.handle, order[i].handle) << i;
+    EXPECT_EQ(got.name, order[i].name) << i;
+    EXPECT_EQ(got.profile, order[i].profile) << i;
+    EXPECT_EQ(got.matrix, order[i].matrix) << i;
+    EXPECT_EQ(got.transform, shader::matrix_identity) << i;
+    EXPECT_EQ((std::array<float, 3>{got.x, got.y, got.z}), order[i].xyz) << i;
+  }
+  EXPECT_EQ(g_seen.calls, 1);
+  EXPECT_EQ(g_seen.shader_calls, 12u);
 }
 
 TEST_F(RenderPass, NullCallbackStillClearsAndRestores) {

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -71,19 +72,40 @@ TEST(SceneContext, TextureSlotRuleRelativeBelow85000AbsoluteFrom85000) {
 
 TEST(CgWrapper, ParametersLandInProgramTimesSixteenPlusSlot) {
   auto s = make_scene();
-  // A sentinel shows the lookup writes the entry (the runtime finds nothing).
+  // A sentinel shows the setter passes the entry on and the lookup writes it
+  // (the runtime finds nothing).
   s->cg_parameters[3 * 16 + 2] = reinterpret_cast<shader::parameter>(&progress_seen);
   shader::take_error();
+  shader::call_recorder recorder;
+  s->set_cg_float3(3, 2, 1, 2, 3);
   EXPECT_EQ(s->get_cg_parameter(3, 2, "LightPos"), nullptr);
   EXPECT_EQ(s->cg_parameters[3 * 16 + 2], nullptr);
   EXPECT_EQ(shader::take_error(), shader::error::invalid_program);
 
   // Out of the tables: no write, still a runtime call with a null handle.
-  const auto before = shader::call_count();
   s->get_cg_parameter(scene_context::program_count, 0, "CameraPos");
   s->get_cg_parameter(0, 16, "CameraPos");
   s->set_cg_float3(-1, 0, 1, 2, 3);
-  EXPECT_EQ(shader::call_count(), before + 3);
+  const std::vector<shader::call>& calls = recorder.calls();
+  ASSERT_EQ(calls.size(), 5u);
+  EXPECT_EQ(calls[0].handle, &progress_seen);
+  EXPECT_EQ(calls[1].name, "LightPos");
+  for (std::size_t i = 2; i < calls.size(); ++i) EXPECT_EQ(calls[i].handle, nullptr) << i;
+  EXPECT_EQ(calls[4].what, shader::call::kind::set_parameter_3f);
+}
+
+TEST(CgWrapper, RecordingIsBoundedAndEndsWithTheRecorder) {
+  {
+    shader::call_recorder recorder;
+    for (std::size_t i = 0; i < shader::call_recorder::capacity + 10; ++i)
+      shader::bind_program(nullptr);
+    EXPECT_EQ(recorder.calls().size(), shader::call_recorder::capacity);
+    recorder.clear();
+    EXPECT_TRUE(recorder.calls().empty());
+  }
+  shader::bind_program(nullptr);
+  shader::call_recorder recorder;
+  EXPECT_TRUE(recorder.calls().empty());
 }
 
 TEST(CgWrapper, ProfilesSwitchThroughTheContextsProfileNumbers) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -51,12 +52,22 @@ void write_jpeg(const fs::path& path, int w, int h, int components,
     std::fclose(f);
 }
 
-// Top half one colour, bottom half another.
-std::vector<std::uint8_t> two_bands(int w, int h, std::uint8_t top, std::uint8_t bottom, int components) {
+using rgb = std::array<std::uint8_t, 3>;
+
+// Top half one colour, bottom half another; a grey image takes the red.
+std::vector<std::uint8_t> two_bands(int w, int h, rgb top, rgb bottom, int components) {
     std::vector<std::uint8_t> p(static_cast<std::size_t>(w) * h * components);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w * components; ++x) p[static_cast<std::size_t>(y) * w * components + x] = y < h / 2 ? top : bottom;
+        for (int x = 0; x < w * components; ++x)
+            p[static_cast<std::size_t>(y) * w * components + x] =
+                (y < h / 2 ? top : bottom)[x % components];
     return p;
+}
+
+// A texel against the colour written, within the JPEG round trip's error;
+// every channel differs from the others, so a swapped channel shows.
+void expect_texel(const std::uint8_t* texel, rgb colour, const char* where) {
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(texel[c], colour[c], 3) << where << " channel " << c;
 }
 
 class TextureLoader : public ::testing::Test {
@@ -109,14 +120,15 @@ protected:
 
 TEST_F(TextureLoader, FirstDecodedLineEndsUpInTheLastRow) {
     // An odd width: rows are not multiples of four bytes.
-    write_jpeg(file("bands.jpg"), 5, 4, 3, two_bands(5, 4, 250, 5, 3));
+    const rgb top{250, 140, 20}, bottom{10, 90, 200};
+    write_jpeg(file("bands.jpg"), 5, 4, 3, two_bands(5, 4, top, bottom, 3));
     scene->load_jpeg_texture(file("bands.jpg").c_str(), 12);
     int w = 0, h = 0;
-    const auto rgb = texture_pixels(12, GL_RGB, w, h);
+    const auto pixels = texture_pixels(12, GL_RGB, w, h);
     ASSERT_EQ(w, 5);
     ASSERT_EQ(h, 4);
-    EXPECT_GT(rgb[(3 * 5 + 4) * 3], 240);   // last row, last pixel: the top of the picture
-    EXPECT_LT(rgb[0], 15);                  // first row: the bottom
+    expect_texel(&pixels[(3 * 5 + 4) * 3], top, "last row, last pixel");
+    expect_texel(&pixels[0], bottom, "first row");
     ASSERT_EQ(g_asset_list.size(), 1u);
     EXPECT_EQ(g_asset_list[0].name, file("bands.jpg"));
     EXPECT_EQ(g_asset_list[0].slot, 12);
@@ -126,38 +138,42 @@ TEST_F(TextureLoader, FirstDecodedLineEndsUpInTheLastRow) {
 }
 
 TEST_F(TextureLoader, GreyImagesAreSpreadToRgb) {
-    write_jpeg(file("grey.jpg"), 8, 8, 1, two_bands(8, 8, 200, 40, 1));
+    write_jpeg(file("grey.jpg"), 8, 8, 1, two_bands(8, 8, {200, 0, 0}, {40, 0, 0}, 1));
     scene->load_jpeg_texture(file("grey.jpg").c_str(), 3);
     int w = 0, h = 0;
-    const auto rgb = texture_pixels(3, GL_RGB, w, h);
+    const auto pixels = texture_pixels(3, GL_RGB, w, h);
     ASSERT_EQ(w, 8);
-    const std::uint8_t* top = &rgb[(7 * 8) * 3];
+    const std::uint8_t* top = &pixels[(7 * 8) * 3];
     EXPECT_NEAR(top[0], 200, 3);
     EXPECT_EQ(top[0], top[1]);
     EXPECT_EQ(top[0], top[2]);
 }
 
 TEST_F(TextureLoader, AlphaComesFromTheAlphaImagesGreenInEveryRow) {
-    write_jpeg(file("c.jpg"), 4, 4, 3, two_bands(4, 4, 250, 250, 3));
-    write_jpeg(file("a.jpg"), 4, 4, 3, two_bands(4, 4, 255, 128, 3));
+    const rgb top{220, 130, 40}, bottom{30, 100, 180};
+    write_jpeg(file("c.jpg"), 4, 4, 3, two_bands(4, 4, top, bottom, 3));
+    // Alpha 220 over 60 in green; red and blue hold other values.
+    write_jpeg(file("a.jpg"), 4, 4, 3, two_bands(4, 4, {40, 220, 100}, {200, 60, 150}, 3));
     scene->texture_base = 100;
     scene->load_jpeg_texture_with_alpha(file("c.jpg").c_str(), file("a.jpg").c_str(), 7);
     int w = 0, h = 0;
     const auto rgba = texture_pixels(107, GL_RGBA, w, h);
     ASSERT_EQ(w, 4);
-    // Bottom-first rows: rows 0 and 1 hold the picture's bottom half, alpha 128;
-    // no row is left transparent.
-    EXPECT_NEAR(rgba[3], 128, 3);
-    EXPECT_NEAR(rgba[(1 * 4) * 4 + 3], 128, 3);
-    EXPECT_NEAR(rgba[(3 * 4) * 4 + 3], 255, 3);
-    EXPECT_GT(rgba[0], 240);
+    // Bottom-first rows: rows 0 and 1 hold the picture's bottom half; no row
+    // is left transparent.
+    for (int p = 0; p < 16; ++p) {
+        const int row = p / 4;
+        const std::string where = "row " + std::to_string(row) + " pixel " + std::to_string(p % 4);
+        expect_texel(&rgba[p * 4], row < 2 ? bottom : top, where.c_str());
+        EXPECT_NEAR(rgba[p * 4 + 3], row < 2 ? 60 : 220, 3) << where;
+    }
     ASSERT_EQ(g_asset_list.size(), 1u);
     EXPECT_EQ(g_asset_list[0].name, file("c.jpg"));
 }
 
 TEST_F(TextureLoader, MismatchedAlphaImageIsRefusedByName) {
-    write_jpeg(file("c.jpg"), 8, 8, 3, two_bands(8, 8, 250, 250, 3));
-    write_jpeg(file("small.jpg"), 4, 4, 3, two_bands(4, 4, 255, 128, 3));
+    write_jpeg(file("c.jpg"), 8, 8, 3, two_bands(8, 8, {250, 250, 250}, {250, 250, 250}, 3));
+    write_jpeg(file("small.jpg"), 4, 4, 3, two_bands(4, 4, {255, 255, 255}, {128, 128, 128}, 3));
     std::string printed;
     const int code = failing_load([&] {
         scene->load_jpeg_texture_with_alpha(file("c.jpg").c_str(), file("small.jpg").c_str(), 7);
@@ -181,7 +197,7 @@ TEST_F(TextureLoader, MissingAndBrokenFilesEndTheRunNamingTheFile) {
     EXPECT_NE(code, 0);
     EXPECT_NE(printed.find("[Jpg !] " + file("broken.jpg")), std::string::npos) << printed;
 
-    write_jpeg(file("c.jpg"), 4, 4, 3, two_bands(4, 4, 250, 250, 3));
+    write_jpeg(file("c.jpg"), 4, 4, 3, two_bands(4, 4, {250, 250, 250}, {250, 250, 250}, 3));
     code = failing_load([&] {
         scene->load_jpeg_texture_with_alpha(file("c.jpg").c_str(), file("none.jpg").c_str(), 1);
     }, printed);
@@ -189,7 +205,7 @@ TEST_F(TextureLoader, MissingAndBrokenFilesEndTheRunNamingTheFile) {
     EXPECT_NE(printed.find("[Jpg !] " + file("none.jpg")), std::string::npos) << printed;
 
     // A file cut short part way through its picture.
-    write_jpeg(file("whole.jpg"), 64, 64, 3, two_bands(64, 64, 250, 5, 3));
+    write_jpeg(file("whole.jpg"), 64, 64, 3, two_bands(64, 64, {250, 250, 250}, {5, 5, 5}, 3));
     fs::copy_file(file("whole.jpg"), file("cut.jpg"));
     fs::resize_file(file("cut.jpg"), fs::file_size(file("whole.jpg")) / 2);
     code = failing_load([&] { scene->load_jpeg_texture(file("cut.jpg").c_str(), 1); }, printed);
@@ -204,14 +220,14 @@ TEST_F(TextureLoader, PlaceholderReplacesAMissingFileSilently) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_TRUE(g_asset_list.empty());
     int w = 0, h = 0;
-    const auto rgb = texture_pixels(4, GL_RGB, w, h);
+    const auto pixels = texture_pixels(4, GL_RGB, w, h);
     ASSERT_EQ(w, 8);
     ASSERT_EQ(h, 8);
     for (int i = 0; i < 192; ++i) {
         if (i < 8 || i > 184 || i % 8 == 0)
-            EXPECT_EQ(rgb[i], 255) << i;
+            EXPECT_EQ(pixels[i], 255) << i;
         else
-            EXPECT_TRUE(rgb[i] >= 50 && rgb[i] < 250) << i;
+            EXPECT_TRUE(pixels[i] >= 50 && pixels[i] < 250) << i;
     }
 }
 
