@@ -5,28 +5,39 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/run_settings.hpp"
 
 namespace platform {
 
-bool wants_capture(long swap_number) {
-    const run_settings& s = settings();
-    if (s.capture_every > 0 && swap_number % s.capture_every == 0) return true;
-    return std::find(s.capture_frames.begin(), s.capture_frames.end(), swap_number) !=
-           s.capture_frames.end();
+namespace {
+
+// libpng's errors end up in `why` instead of on standard error.
+void record_png_error(png_structp png, png_const_charp message) {
+    *static_cast<std::string*>(png_get_error_ptr(png)) = message;
+    png_longjmp(png, 1);
 }
 
-bool write_png(const std::string& path, int width, int height,
-               const std::vector<std::uint8_t>& rgba) {
+void ignore_png_warning(png_structp, png_const_charp) {}
+
+bool write_png_file(const std::string& path, int width, int height,
+                    const std::vector<std::uint8_t>& rgba, std::string& why) {
     if (width <= 0 || height <= 0 ||
-        rgba.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)
+        rgba.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4) {
+        why = "no picture to write";
         return false;
+    }
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!file) {
+        why = std::strerror(errno);
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &why, record_png_error,
+                                              ignore_png_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool ok = false;
     if (png && info && setjmp(png_jmpbuf(png)) == 0) {
@@ -41,15 +52,24 @@ bool write_png(const std::string& path, int width, int height,
         }
         png_write_end(png, nullptr);
         ok = true;
+    } else if (why.empty()) {
+        why = "out of memory";
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return std::fclose(file) == 0 && ok;
+    // Buffered bytes go out at the close: a full disk shows up here.
+    if (std::fclose(file) != 0 && ok) {
+        why = std::strerror(errno);
+        ok = false;
+    }
+    return ok;
 }
 
-bool capture_frame(SDL_Window* window, long swap_number) {
-    int width = 0, height = 0;
+// The drawable's current draw buffer as RGBA rows, bottom row first; empty
+// when the drawable has no pixels.
+std::vector<std::uint8_t> read_frame(SDL_Window* window, int& width, int& height) {
+    width = height = 0;
     SDL_GL_GetDrawableSize(window, &width, &height);
-    if (width <= 0 || height <= 0) return false;
+    if (width <= 0 || height <= 0) return {};
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(width) * height * 4);
     GLint draw_buffer = GL_BACK;
     glGetIntegerv(GL_DRAW_BUFFER, &draw_buffer);
@@ -62,16 +82,45 @@ bool capture_frame(SDL_Window* window, long swap_number) {
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glPixelStorei(GL_PACK_ALIGNMENT, pack_alignment);
     glReadBuffer(static_cast<GLenum>(read_buffer));
+    return rgba;
+}
 
+}  // namespace
+
+bool wants_capture(long swap_number) {
+    const run_settings& s = settings();
+    if (s.capture_every > 0 && swap_number % s.capture_every == 0) return true;
+    return std::find(s.capture_frames.begin(), s.capture_frames.end(), swap_number) !=
+           s.capture_frames.end();
+}
+
+bool write_png(const std::string& path, int width, int height,
+               const std::vector<std::uint8_t>& rgba, std::string* reason) {
+    std::string why;
+    const bool ok = write_png_file(path, width, height, rgba, why);
+    if (!ok && reason) *reason = why;
+    return ok;
+}
+
+bool capture_frame(SDL_Window* window, long swap_number) {
     const std::string& dir = settings().capture_dir;
-    std::error_code ignored;
-    std::filesystem::create_directories(dir, ignored);
     char name[32];
     std::snprintf(name, sizeof name, "frame_%06ld.png", swap_number);
     const std::string path = (std::filesystem::path(dir) / name).string();
-    const bool ok = write_png(path, width, height, rgba);
-    if (!ok) std::fprintf(stderr, "could not write %s\n", path.c_str());
-    return ok;
+    std::string reason;
+    int width = 0, height = 0;
+    if (const std::vector<std::uint8_t> rgba = read_frame(window, width, height); rgba.empty()) {
+        reason = "the window has no pixels";
+    } else {
+        std::error_code made;
+        std::filesystem::create_directories(dir, made);
+        if (made)
+            reason = made.message();
+        else if (write_png(path, width, height, rgba, &reason))
+            return true;
+    }
+    std::fprintf(stderr, "could not write %s: %s\n", path.c_str(), reason.c_str());
+    return false;
 }
 
 }  // namespace platform

@@ -9,11 +9,18 @@ struct SDL_Window;
 
 namespace platform {
 
+// The run ends with this code (after the window's teardown) when a frame asked
+// for cannot be written.
+inline constexpr int exit_code_frame_not_written = 5;
+
 bool wants_capture(long swap_number);
 // Reads the drawable's current draw buffer (before the swap) and writes
-// "<dir>/frame_NNNNNN.png".
+// "<dir>/frame_NNNNNN.png", making the folder when it is missing. A frame that
+// cannot be written is reported on standard error with its path and the reason.
 bool capture_frame(SDL_Window* window, long swap_number);
-// Writes RGBA rows, bottom row first as GL reads them, to a PNG file.
-bool write_png(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba);
+// Writes RGBA rows, bottom row first as GL reads them, to a PNG file. On
+// failure `reason` (when given) says why.
+bool write_png(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgba,
+               std::string* reason = nullptr);
 
 }  // namespace platform

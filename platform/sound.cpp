@@ -3,6 +3,7 @@
 #include "platform/sound.hpp"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -58,6 +59,33 @@ void audio_callback(void* userdata, Uint8* stream, int bytes) {
     mix_voices(system->voices, system->step, out);
 }
 
+// alsa-lib prints its own errors on standard error while SDL looks for a
+// device: on a machine without sound, a screenful ahead of our one line. Its
+// handler is swapped for a silent one while this object lives. The library is
+// looked up at run time, so a machine without it needs nothing.
+class quiet_alsa_errors {
+public:
+    quiet_alsa_errors() : library_(dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL)) {
+        if (library_)
+            set_handler_ = reinterpret_cast<set_handler_fn>(dlsym(library_, "snd_lib_error_set_handler"));
+        if (set_handler_) set_handler_(&ignore);
+    }
+    ~quiet_alsa_errors() {
+        if (set_handler_) set_handler_(nullptr);   // alsa-lib's own printer again
+        if (library_) dlclose(library_);
+    }
+    quiet_alsa_errors(const quiet_alsa_errors&) = delete;
+    quiet_alsa_errors& operator=(const quiet_alsa_errors&) = delete;
+
+private:
+    using handler_fn = void (*)(const char*, int, const char*, int, const char*, ...);
+    using set_handler_fn = int (*)(handler_fn);
+    static void ignore(const char*, int, const char*, int, const char*, ...) {}
+
+    void* library_ = nullptr;
+    set_handler_fn set_handler_ = nullptr;
+};
+
 SDL_AudioDeviceID open_on_current_driver(const SDL_AudioSpec& want) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     // SDL converts from our format to whatever the device takes.
@@ -67,7 +95,10 @@ SDL_AudioDeviceID open_on_current_driver(const SDL_AudioSpec& want) {
 }
 
 SDL_AudioDeviceID open_device(const SDL_AudioSpec& want) {
-    if (const SDL_AudioDeviceID id = open_on_current_driver(want)) return id;
+    {
+        const quiet_alsa_errors quiet;
+        if (const SDL_AudioDeviceID id = open_on_current_driver(want)) return id;
+    }
     // No sound device (a server, CI): the dummy driver still runs the mixer in real time.
     std::fprintf(stderr, "sound: no audio device (%s); using the dummy driver\n", SDL_GetError());
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);

@@ -65,7 +65,12 @@ bool unregister_window_class(const std::string& name);
 window* create_window(const std::string& class_name, const std::string& caption, int x, int y,
                       int width, int height, bool popup);
 bool destroy_window(window* w);
-void show_window(window* w);
+// Shows the window. A popup window made while a display mode was set switches
+// the display to that mode here: false when that switch fails (the window is
+// then shown, but not full screen).
+bool show_window(window* w);
+// Turns a popup window whose switch failed into an ordinary window at (x, y).
+void make_windowed(window* w, int x, int y);
 void focus_window(window* w);
 // Client size of a window whose frame was added by the window manager: the
 // platform windows carry no frame of their own, so the outer size is the client size.
@@ -88,7 +93,9 @@ gl_context* create_context(device* d);
 // shares display lists and textures with the current context.
 gl_context* create_shared_offscreen_context(int format_index, int width, int height,
                                             device** surface);
+// make_current(nullptr, nullptr) releases the current context.
 bool make_current(device* d, gl_context* c);
+// False for a handle that is not a live context.
 bool delete_context(gl_context* c);
 device* current_device();
 gl_context* current_context();
@@ -110,7 +117,16 @@ void show_cursor(bool visible);
 
 // Display modes of the primary display.
 bool enum_display_settings(int index, int& width, int& height);
+// Asks for a display mode: false when the display does not list it. The switch
+// itself happens when a popup window goes up (show_window).
 bool change_display_settings(int width, int height, int bits_per_pixel);
 void restore_display_settings();
+
+// For tests only: the next call of `which` does its work but reports failure, as
+// SDL does when it refuses, so the callers' failure paths can be driven.
+namespace test_hooks {
+enum class call { display_switch, release_context, delete_context };
+void fail_next(call which);
+}  // namespace test_hooks
 
 }  // namespace platform

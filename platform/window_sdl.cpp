@@ -28,6 +28,7 @@ struct window {
     std::string caption;
     int x = 0, y = 0, width = 0, height = 0;
     bool popup = false;
+    bool fullscreen = false;          // made to go full screen in the requested display mode
     SDL_Window* sdl = nullptr;
     device surface;
 };
@@ -53,11 +54,49 @@ std::map<std::string, window_procedure> g_classes;
 std::vector<format_entry> g_formats;
 std::deque<message> g_queue;
 std::vector<window*> g_windows;
+std::vector<gl_context*> g_contexts;   // the live ones: a stale handle is refused, not freed twice
 device* g_current_device = nullptr;
 gl_context* g_current_context = nullptr;
 display_mode_request g_display_mode;
 std::string g_error;
 long g_swap_count = 0;
+bool g_capture_failed = false;
+std::vector<test_hooks::call> g_failing_calls;
+
+// A failure a test asked for (test_hooks::fail_next): reported once, on the next call.
+bool injected_failure(test_hooks::call which) {
+    const auto it = std::find(g_failing_calls.begin(), g_failing_calls.end(), which);
+    if (it == g_failing_calls.end()) return false;
+    g_failing_calls.erase(it);
+    g_error = "failure injected by a test";
+    return true;
+}
+
+gl_context* add_context(SDL_GLContext sdl, window* hidden_owner) {
+    auto* c = new gl_context;
+    c->sdl = sdl;
+    c->hidden_owner = hidden_owner;
+    g_contexts.push_back(c);
+    return c;
+}
+
+// Whether the display is in the mode SDL chose for the full-screen window.
+bool in_fullscreen_mode(SDL_Window* sdl) {
+    SDL_DisplayMode wanted{}, current{};
+    const int display = SDL_GetWindowDisplayIndex(sdl);
+    if (display < 0 || SDL_GetWindowDisplayMode(sdl, &wanted) != 0 ||
+        SDL_GetCurrentDisplayMode(display, &current) != 0) {
+        g_error = SDL_GetError();
+        return false;
+    }
+    if (!(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) || current.w != wanted.w ||
+        current.h != wanted.h) {
+        g_error = "the display did not switch to " + std::to_string(wanted.w) + " x " +
+                  std::to_string(wanted.h);
+        return false;
+    }
+    return true;
+}
 
 bool ensure_video() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -235,10 +274,36 @@ bool destroy_window(window* w) {
     return true;
 }
 
-void show_window(window* w) {
-    if (!w || !w->sdl) return;
+bool show_window(window* w) {
+    if (!w || !w->sdl) return false;
+    bool switched = true;
+    if (w->fullscreen) {
+        SDL_DisplayMode mode{};
+        mode.w = g_display_mode.width;
+        mode.h = g_display_mode.height;
+        if (SDL_SetWindowDisplayMode(w->sdl, &mode) != 0) {
+            g_error = SDL_GetError();
+            switched = false;
+        }
+    }
+    // A full-screen window switches the display as it goes up; SDL keeps the
+    // outcome to itself, so it is read back from the display.
     SDL_ShowWindow(w->sdl);
     SDL_RaiseWindow(w->sdl);
+    if (!w->fullscreen) return true;
+    switched = switched && in_fullscreen_mode(w->sdl);
+    if (injected_failure(test_hooks::call::display_switch)) switched = false;
+    return switched;
+}
+
+void make_windowed(window* w, int x, int y) {
+    if (!w || !w->sdl) return;
+    if (w->fullscreen) SDL_SetWindowFullscreen(w->sdl, 0);
+    SDL_SetWindowPosition(w->sdl, x, y);
+    w->fullscreen = false;
+    w->popup = false;
+    w->x = x;
+    w->y = y;
 }
 
 void focus_window(window* w) {
@@ -294,12 +359,7 @@ bool set_pixel_format(device* d, int format_index) {
         if (w->sdl) break;
     }
     if (!w->sdl) return false;
-    if (flags & SDL_WINDOW_FULLSCREEN) {
-        SDL_DisplayMode mode{};
-        mode.w = g_display_mode.width;
-        mode.h = g_display_mode.height;
-        SDL_SetWindowDisplayMode(w->sdl, &mode);
-    }
+    w->fullscreen = (flags & SDL_WINDOW_FULLSCREEN) != 0;
     d->format = format_index;
     return true;
 }
@@ -324,9 +384,7 @@ gl_context* create_context(device* d) {
         SDL_GL_MakeCurrent(previous_window, previous_context);
     else
         SDL_GL_MakeCurrent(d->owner->sdl, nullptr);
-    auto* c = new gl_context;
-    c->sdl = sdl;
-    return c;
+    return add_context(sdl, nullptr);
 }
 
 gl_context* create_shared_offscreen_context(int format_index, int width, int height,
@@ -355,19 +413,20 @@ gl_context* create_shared_offscreen_context(int format_index, int width, int hei
     w->sdl = hidden;
     w->surface.owner = w;
     w->surface.format = format_index;
-    auto* c = new gl_context;
-    c->sdl = sdl;
-    c->hidden_owner = w;
     if (surface) *surface = &w->surface;
-    return c;
+    return add_context(sdl, w);
 }
 
 bool make_current(device* d, gl_context* c) {
     if (!c) {
-        if (g_current_context) SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
+        // Nothing is current without the video subsystem, so there is nothing to release.
+        if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_GL_MakeCurrent(nullptr, nullptr) != 0) {
+            g_error = SDL_GetError();
+            return false;
+        }
         g_current_device = nullptr;
         g_current_context = nullptr;
-        return true;
+        return !injected_failure(test_hooks::call::release_context);
     }
     if (!d || !d->owner || !d->owner->sdl) return false;
     if (SDL_GL_MakeCurrent(d->owner->sdl, c->sdl) != 0) {
@@ -380,15 +439,24 @@ bool make_current(device* d, gl_context* c) {
 }
 
 bool delete_context(gl_context* c) {
-    if (!c) return false;
-    if (g_current_context == c) make_current(nullptr, nullptr);
+    const auto live = std::find(g_contexts.begin(), g_contexts.end(), c);
+    if (!c || live == g_contexts.end()) {
+        g_error = "not a live GL context";
+        return false;
+    }
+    // SDL releases a current context before deleting it, whatever the release reports.
+    if (g_current_context == c && !make_current(nullptr, nullptr)) {
+        g_current_device = nullptr;
+        g_current_context = nullptr;
+    }
+    g_contexts.erase(live);
     SDL_GL_DeleteContext(c->sdl);
     if (c->hidden_owner) {
         SDL_DestroyWindow(c->hidden_owner->sdl);
         delete c->hidden_owner;
     }
     delete c;
-    return true;
+    return !injected_failure(test_hooks::call::delete_context);
 }
 
 device* current_device() { return g_current_device; }
@@ -399,7 +467,13 @@ bool swap_buffers(device* d) {
     ++g_swap_count;
     const run_settings& s = settings();
     if (g_current_device == d) {
-        if (wants_capture(g_swap_count)) capture_frame(d->owner->sdl, g_swap_count);
+        // The first frame that cannot be written ends the run: the frames
+        // asked for would be lost.
+        if (!g_capture_failed && wants_capture(g_swap_count) &&
+            !capture_frame(d->owner->sdl, g_swap_count)) {
+            g_capture_failed = true;
+            post_quit_message(exit_code_frame_not_written);
+        }
         // Off-screen, nothing throttles the frames: without a finish per frame the
         // software rasteriser queues them without bound.
         if (s.headless) finish_gl();
@@ -518,5 +592,7 @@ bool change_display_settings(int width, int height, int) {
 }
 
 void restore_display_settings() { g_display_mode = {}; }
+
+void test_hooks::fail_next(call which) { g_failing_calls.push_back(which); }
 
 }  // namespace platform

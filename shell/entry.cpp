@@ -1,6 +1,11 @@
 #include "shell/entry.hpp"
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "platform/dialog.hpp"
+#include "platform/run_settings.hpp"
 #include "render/fatal_exit.hpp"
 #include "shell/demo.hpp"
 #include "shell/dev_instruments.hpp"
@@ -10,6 +15,11 @@
 #include "shell/setup.hpp"
 
 int WinMain() {
+    // A setting that cannot be used ends the run before anything opens.
+    const std::vector<std::string>& problems = platform::settings_problems();
+    for (const std::string& line : problems) std::fprintf(stderr, "%s\n", line.c_str());
+    if (!problems.empty()) return platform::exit_code_bad_setting;
+
     // Failures deep in start-up release the window before the run ends.
     set_fatal_teardown_hook([](int) { kill_gl_window(); });
     if (g_dev_mode) {

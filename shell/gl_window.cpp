@@ -35,6 +35,20 @@ bool fail(const char* text) {
     return false;
 }
 
+// Asked when the display cannot take the full-screen mode: true goes on windowed.
+bool windowed_instead() {
+    const auto answer = platform::message_box(
+        "Orvane GL ;-)",
+        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+        platform::message_buttons::yes_no, platform::message_icon::exclamation);
+    return answer == platform::message_answer::yes;
+}
+
+void program_will_close() {
+    platform::message_box("ERROR", "Program Will Now Close.", platform::message_buttons::ok,
+                          platform::message_icon::stop);
+}
+
 void shutdown_error(const char* text) {
     platform::message_box("SHUTDOWN ERROR", text, platform::message_buttons::ok,
                           platform::message_icon::information);
@@ -70,15 +84,10 @@ bool create_gl_window(const std::string& caption, int width, int height, int col
 
     if (g_fullscreen) {
         if (!platform::change_display_settings(width, height, colour_bits)) {
-            const auto answer = platform::message_box(
-                "Orvane GL ;-)",
-                "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-                platform::message_buttons::yes_no, platform::message_icon::exclamation);
-            if (answer == platform::message_answer::yes) {
+            if (windowed_instead()) {
                 g_fullscreen = false;
             } else {
-                platform::message_box("ERROR", "Program Will Now Close.",
-                                      platform::message_buttons::ok, platform::message_icon::stop);
+                program_will_close();
                 platform::unregister_window_class(window_class);
                 return false;
             }
@@ -130,7 +139,19 @@ bool create_gl_window(const std::string& caption, int width, int height, int col
             return fail("Can't Activate The GL Rendering Context.");
     }
 
-    platform::show_window(g_hwnd);
+    // The display switches to the full-screen mode only as the window goes up;
+    // a switch refused there gets the same question as a mode not offered.
+    if (!platform::show_window(g_hwnd) && g_fullscreen) {
+        if (!windowed_instead()) {
+            kill_gl_window();
+            program_will_close();
+            return false;
+        }
+        platform::restore_display_settings();
+        platform::show_cursor(true);
+        g_fullscreen = false;
+        platform::make_windowed(g_hwnd, 50, 50);
+    }
     platform::focus_window(g_hwnd);
     report_renderer();
 

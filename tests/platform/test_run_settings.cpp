@@ -3,6 +3,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <utility>
 
 #include "platform/dialog_backend.hpp"
 #include "platform/frame_capture.hpp"
@@ -35,16 +39,96 @@ TEST(SetupAnswer, SizeAndFlags) {
     EXPECT_EQ(a->width, 0);
 }
 
-TEST(SetupAnswer, RejectsWhatItCannotRead) {
-    EXPECT_FALSE(parse_setup_answer("1280x"));
-    EXPECT_FALSE(parse_setup_answer("0x720"));
-    EXPECT_FALSE(parse_setup_answer("1280x720x3"));
-    EXPECT_FALSE(parse_setup_answer("windowed loud"));
+// The settings a process with this environment would read.
+platform::run_settings read(const std::map<std::string, std::string>& environment,
+                            std::vector<std::string>& problems) {
+    return platform::read_settings(
+        [&](const char* name) {
+            const auto it = environment.find(name);
+            return it == environment.end() ? std::string() : it->second;
+        },
+        problems);
 }
 
-TEST(NumberList, SkipsWhatIsNotANumber) {
-    EXPECT_EQ(platform::parse_number_list("1,20,,x,300"), (std::vector<long>{1, 20, 300}));
-    EXPECT_TRUE(platform::parse_number_list("").empty());
+TEST(RunSettings, DefaultsFollowTheDisplay) {
+    std::vector<std::string> problems;
+    platform::run_settings s = read({}, problems);
+    EXPECT_TRUE(s.headless);
+    EXPECT_TRUE(s.messages_to_stderr);
+    EXPECT_DOUBLE_EQ(s.fixed_frame_time, 0.02);
+    ASSERT_TRUE(s.setup);
+    EXPECT_EQ(s.setup->width, 0);
+
+    s = read({{"DISPLAY", ":1"}, {"QUILLMERE_FRAME_TIME", ""}}, problems);   // empty: not set
+    EXPECT_FALSE(s.headless);
+    EXPECT_FALSE(s.messages_to_stderr);
+    EXPECT_EQ(s.fixed_frame_time, 0.0);
+    EXPECT_FALSE(s.setup);
+    EXPECT_EQ(s.max_passes, -1);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(RunSettings, UsableValuesAreTaken) {
+    std::vector<std::string> problems;
+    const platform::run_settings s =
+        read({{"DISPLAY", ":1"}, {"QUILLMERE_HEADLESS", "1"}, {"QUILLMERE_MESSAGES", "boxes"},
+              {"QUILLMERE_MESSAGE_ANSWER", "no"}, {"QUILLMERE_SETUP", "640x360 no-music"},
+              {"QUILLMERE_FRAME_TIME", " 0.5 "}, {"QUILLMERE_MAX_PASSES", "12"},
+              {"QUILLMERE_CAPTURE_FRAMES", "1, 20,300"}, {"QUILLMERE_CAPTURE_EVERY", "250"},
+              {"QUILLMERE_TRACE_MESSAGES", "1"}, {"QUILLMERE_PRESS_ESCAPE_AT", "101"}},
+             problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_TRUE(s.headless);
+    EXPECT_FALSE(s.messages_to_stderr);
+    EXPECT_FALSE(s.message_answer_yes);
+    ASSERT_TRUE(s.setup);
+    EXPECT_EQ(s.setup->height, 360);
+    EXPECT_DOUBLE_EQ(s.fixed_frame_time, 0.5);
+    EXPECT_EQ(s.max_passes, 12);
+    EXPECT_EQ(s.capture_frames, (std::vector<long>{1, 20, 300}));
+    EXPECT_EQ(s.capture_every, 250);
+    EXPECT_TRUE(s.trace_messages);
+    EXPECT_EQ(s.press_escape_at, 101);
+    // 0 keeps the real clock off-screen too.
+    EXPECT_EQ(read({{"QUILLMERE_FRAME_TIME", "0"}}, problems).fixed_frame_time, 0.0);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST(RunSettings, EachUnusableValueIsNamedAndLeavesTheDefault) {
+    const std::pair<const char*, const char*> bad[] = {
+        {"QUILLMERE_HEADLESS", "yes"},        {"QUILLMERE_MESSAGES", "file"},
+        {"QUILLMERE_MESSAGE_ANSWER", "maybe"}, {"QUILLMERE_TRACE_MESSAGES", "true"},
+        {"QUILLMERE_SETUP", "1280x"},         {"QUILLMERE_SETUP", "0x720"},
+        {"QUILLMERE_SETUP", "1280x720x3"},    {"QUILLMERE_SETUP", "99999999999x720"},
+        {"QUILLMERE_SETUP", "1024x576 windowd no-musik"},
+        {"QUILLMERE_FRAME_TIME", "abc"},      {"QUILLMERE_FRAME_TIME", "-5"},
+        {"QUILLMERE_FRAME_TIME", "nan"},      {"QUILLMERE_FRAME_TIME", "inf"},
+        {"QUILLMERE_FRAME_TIME", "61"},       {"QUILLMERE_FRAME_TIME", "0.02s"},
+        {"QUILLMERE_MAX_PASSES", "0"},        {"QUILLMERE_MAX_PASSES", "1e3"},
+        {"QUILLMERE_MAX_PASSES", "99999999999999999999"},
+        {"QUILLMERE_CAPTURE_FRAMES", "1,,2"}, {"QUILLMERE_CAPTURE_FRAMES", "1,x"},
+        {"QUILLMERE_CAPTURE_FRAMES", "-3"},   {"QUILLMERE_CAPTURE_EVERY", "0"},
+        {"QUILLMERE_PRESS_ESCAPE_AT", "+5"},
+    };
+    const platform::run_settings defaults = [] {
+        std::vector<std::string> none;
+        return read({}, none);
+    }();
+    for (const auto& [name, value] : bad) {
+        std::vector<std::string> problems;
+        const platform::run_settings s = read({{name, value}}, problems);
+        ASSERT_EQ(problems.size(), 1u) << name << "=" << value;
+        EXPECT_EQ(problems[0].rfind(std::string(name) + ": cannot use \"" + value + "\" (", 0), 0u)
+            << problems[0];
+        EXPECT_EQ(s.headless, defaults.headless);
+        EXPECT_EQ(s.fixed_frame_time, defaults.fixed_frame_time);
+        EXPECT_EQ(s.max_passes, defaults.max_passes);
+        EXPECT_TRUE(s.capture_frames.empty());
+    }
+    std::vector<std::string> problems;
+    read({{"QUILLMERE_SETUP", "1024x576 windowd no-musik"}, {"QUILLMERE_MAX_PASSES", "x"}}, problems);
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("\"windowd\" is neither a size"), std::string::npos) << problems[0];
 }
 
 TEST(FrameCapture, PngHoldsTheRowsTopFirst) {
@@ -73,7 +157,20 @@ TEST(FrameCapture, PngHoldsTheRowsTopFirst) {
     std::filesystem::remove(path);
 
     EXPECT_FALSE(platform::write_png(path.string(), w, h, std::vector<std::uint8_t>(5)));
-    EXPECT_FALSE(platform::write_png("/nonexistent-dir/x.png", w, h, rgba));
+}
+
+TEST(FrameCapture, AFailedWriteSaysWhy) {
+    std::vector<std::uint8_t> rgba(128 * 128 * 4);
+    std::string reason;
+    EXPECT_FALSE(platform::write_png("/nonexistent-dir/x.png", 2, 2, rgba, &reason));
+    EXPECT_EQ(reason, "No such file or directory");
+    // A small file fails when the close flushes it; a large one inside libpng.
+    EXPECT_FALSE(platform::write_png("/dev/full", 2, 2, rgba, &reason));
+    EXPECT_EQ(reason, "No space left on device");
+    std::minstd_rand noise;   // does not compress below the stream's buffer
+    for (std::uint8_t& byte : rgba) byte = static_cast<std::uint8_t>(noise());
+    EXPECT_FALSE(platform::write_png("/dev/full", 128, 128, rgba, &reason));
+    EXPECT_EQ(reason, "Write Error");
 }
 
 TEST(ShaderRuntime, NullHandlesOnlyRecordErrors) {

@@ -61,11 +61,36 @@ wait_for_exit() {   # PID: the exit code, or fails after ~10 s
 
 case "$scenario" in
 headless)
-    run_headless QUILLMERE_MAX_PASSES=5
+    # Standard error apart (music is on): only the program's own lines, the
+    # dummy-driver line on a machine without sound, none of the audio library's.
+    env -u DISPLAY -u WAYLAND_DISPLAY QUILLMERE_HEADLESS=1 QUILLMERE_MAX_PASSES=5 timeout 900 "$program" \
+        >"$work/out" 2>"$work/err"
     code=$?
+    cat "$work/err" >>"$work/out"
     [ $code -eq 0 ] || fail "exit code $code"
     grep -q "GL renderer: llvmpipe" "$work/out" || fail "no llvmpipe renderer reported"
     grep -q "samples: $(expected_samples)\$" "$work/out" || fail "expected $(expected_samples) samples"
+    ! grep -v "^sound: " "$work/err" | grep -q . || fail "lines on standard error that are not the program's"
+    ;;
+bad_setting)
+    run_headless QUILLMERE_SETUP="1024x576 windowd no-musik" QUILLMERE_FRAME_TIME=abc
+    code=$?
+    [ $code -eq 4 ] || fail "exit code $code for unusable settings"
+    grep -q '^QUILLMERE_SETUP: cannot use "1024x576 windowd no-musik" (.*"windowd"' "$work/out" || fail "setup not named"
+    grep -q '^QUILLMERE_FRAME_TIME: cannot use "abc" (' "$work/out" || fail "frame time not named"
+    [ "$(wc -l <"$work/out")" -eq 2 ] || fail "more than the two lines: nothing may start"
+    ;;
+capture_unwritable)
+    # The folder's parent is a regular file (permission bits would not stop
+    # root): the first frame asked for cannot be written and the run ends there.
+    touch "$work/file"
+    run_headless QUILLMERE_SETUP="320x180 windowed no-music" QUILLMERE_MAX_PASSES=20 \
+        QUILLMERE_CAPTURE_EVERY=2 QUILLMERE_CAPTURE_DIR="$work/file/frames"
+    code=$?
+    [ $code -eq 5 ] || fail "exit code $code with frames that cannot be written"
+    [ "$(grep -c "could not write" "$work/out")" -eq 1 ] || fail "the run went on after a lost frame"
+    grep -qxF "could not write $work/file/frames/frame_000002.png: Not a directory" "$work/out" ||
+        fail "path or reason not given"
     ;;
 capture)
     run_headless QUILLMERE_MAX_PASSES=3 QUILLMERE_CAPTURE_FRAMES=2 QUILLMERE_CAPTURE_DIR="$work/frames" \
