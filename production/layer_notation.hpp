@@ -46,13 +46,19 @@ inline void offset_strip(double angle, double sx, double sy, double u0, double v
     draw_offset_quad_strip(&angle, &sx, &sy, u0, v0, size, 0.0, amount);
 }
 
+// What a card does with 2D texturing: the finale's cards switch it off right
+// before the list; the composite's draw in whatever state they find.
+enum class card_texturing { as_found, off };
+
 // A black outline card (display list 100): translate, turn, flatten to size s.
-inline void draw_black_card(double x, double y, double z, double angle, double s) {
+inline void draw_black_card(double x, double y, double z, double angle, double s,
+                            card_texturing texturing) {
     glPushMatrix();
     translate(x, y, z);
     rotate_z(angle);
     scale(s, s, 0.0);
     glColor3f(0.0f, 0.0f, 0.0f);
+    if (texturing == card_texturing::off) glDisable(GL_TEXTURE_2D);
     call_display_list(100);
     glPopMatrix();
 }

@@ -8,6 +8,7 @@
 
 #include "production/effects.hpp"
 #include "production/layer_notation.hpp"
+#include "production/layer_switch.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/quads.hpp"
@@ -16,6 +17,8 @@
 
 namespace {
 
+using layer_gl::card_texturing;
+using layer_gl::draw_black_card;
 using layer_gl::pi;
 
 constexpr std::int32_t card_list = 100;
@@ -83,7 +86,7 @@ struct hammer_row {
 
 void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene) {
     // Layer 12: the figure paths, rebuilt every frame, and a file of flyers.
-    if (time > 170.0) {
+    if (layer_open(41, time > 170.0)) {
         glPushMatrix();
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         bind_texture_index(scene, texture_base + flyer_body_slot);
@@ -103,7 +106,7 @@ void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene)
     }
 
     // Layer 13: the composite.
-    if (!(time > 158.0 && time < 250.0)) return;
+    if (!layer_open(42, time > 158.0 && time < 250.0)) return;
     const double t = time;
 
     glDisable(GL_TEXTURE_2D);
@@ -118,9 +121,9 @@ void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene)
 
     draw_wall(scene, 821.5, 796.8, -5.0, 90.0, wall_p62, t < 180.0, false);
 
-    if (t > 175.0 && t < 198.0) layer_gl::draw_black_card(1329.5, 1253.3, 15.0, 1926.5, 280.0);
-    if (t > 175.0 && t < 198.5) layer_gl::draw_black_card(1225.5, 1309.3, 20.0, 1926.5, 180.0);
-    if (t > 175.0 && t < 197.0) layer_gl::draw_black_card(1217.5, 1309.3, 20.0, 1946.5, 80.0);
+    if (t > 175.0 && t < 198.0) draw_black_card(1329.5, 1253.3, 15.0, 1926.5, 280.0, card_texturing::as_found);
+    if (t > 175.0 && t < 198.5) draw_black_card(1225.5, 1309.3, 20.0, 1926.5, 180.0, card_texturing::as_found);
+    if (t > 175.0 && t < 197.0) draw_black_card(1217.5, 1309.3, 20.0, 1946.5, 80.0, card_texturing::as_found);
 
     // An untextured black bar.
     glDisable(GL_TEXTURE_2D);
@@ -242,9 +245,9 @@ void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene)
     }
 
     if (t > 206.0 && t < 233.0) {
-        layer_gl::draw_black_card(2070.434, 1843.1, 35.0, 2031.5, 250.0);
-        layer_gl::draw_black_card(2110.434, 1843.1, 25.0, 2031.5, 250.0);
-        layer_gl::draw_black_card(1920.634, 1655.1, 35.0, 1929.5, 190.0);
+        draw_black_card(2070.434, 1843.1, 35.0, 2031.5, 250.0, card_texturing::as_found);
+        draw_black_card(2110.434, 1843.1, 25.0, 2031.5, 250.0, card_texturing::as_found);
+        draw_black_card(1920.634, 1655.1, 35.0, 1929.5, 190.0, card_texturing::as_found);
     }
 
     if (t > 173.0 && t < 201.0) {

@@ -11,6 +11,7 @@
 #include "production/effects.hpp"
 #include "production/layers_finale_film.hpp"
 #include "production/layer_notation.hpp"
+#include "production/layer_switch.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/quads.hpp"
@@ -21,8 +22,10 @@
 
 namespace {
 
-using layer_gl::pi;
+using layer_gl::card_texturing;
 using layer_gl::clamp01;
+using layer_gl::draw_black_card;
+using layer_gl::pi;
 using layer_gl::ease;
 using layer_gl::quad;
 
@@ -156,8 +159,8 @@ void draw_photographs(const scene_context* scene, int texture_base, double t) {
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     if (t > 250.0) {
-        layer_gl::draw_black_card(2151.8, 3743.132, 25.0, 2874.5, 290.0);
-        layer_gl::draw_black_card(2231.8, 3879.132, 30.0, 3084.5, 320.0);
+        draw_black_card(2151.8, 3743.132, 25.0, 2874.5, 290.0, card_texturing::off);
+        draw_black_card(2231.8, 3879.132, 30.0, 3084.5, 320.0, card_texturing::off);
     }
 }
 
@@ -178,7 +181,7 @@ void draw_curtain(float edge, double k, double t) {
 
 void part_start::draw_finale(scene_context* scene) {
     const double t = time;
-    if (t > 230.0) {
+    if (layer_open(49, t > 230.0)) {
         if (t > 235.0 && t < 251.0) draw_wall_pair(scene);
 
         // Everything up to the trees is lifted by 8 units from 233 s on.
@@ -186,12 +189,12 @@ void part_start::draw_finale(scene_context* scene) {
         if (group_open) {
             glPushMatrix();
             glTranslatef(0.0f, 8.0f, 0.0f);
-            layer_gl::draw_black_card(2050.6, 2836.6, 40.0, 2944.5, 290.0);
+            draw_black_card(2050.6, 2836.6, 40.0, 2944.5, 290.0, card_texturing::off);
         }
 
-        if (t > 232.0 && t < 250.0) layer_gl::draw_black_card(2050.6, 2796.6, 20.0, 2764.5, 290.0);
-        if (t > 232.5 && t < 251.0) layer_gl::draw_black_card(2139.8, 2980.6, 60.0, 2784.5, 190.0);
-        if (t > 240.0 && t < 259.0) layer_gl::draw_black_card(2219.8, 2980.6, 20.0, 2814.5, 190.0);
+        if (t > 232.0 && t < 250.0) draw_black_card(2050.6, 2796.6, 20.0, 2764.5, 290.0, card_texturing::off);
+        if (t > 232.5 && t < 251.0) draw_black_card(2139.8, 2980.6, 60.0, 2784.5, 190.0, card_texturing::off);
+        if (t > 240.0 && t < 259.0) draw_black_card(2219.8, 2980.6, 20.0, 2814.5, 190.0, card_texturing::off);
 
         const bush_row bushes[] = {
             {236.0, -1, 2, 2139.8, -24.0, 2980.6, -24.0, 10.0, 35.0, 620011u, 10.0, 620.0, 0.6},
@@ -239,7 +242,7 @@ void part_start::draw_last_film_ribbon_and_curtains(scene_context* scene) {
     const double t = time;
 
     // Layer 21: the last film ribbon, high above the finale.
-    if (t > 238.0 && t < 247.0) {
+    if (layer_open(50, t > 238.0 && t < 247.0)) {
         qm_srand(film_seed);
         spline_path path;
         build_film_path(path, make_vec3(2073.4f, 2379.132f, 15.0f));
@@ -252,7 +255,7 @@ void part_start::draw_last_film_ribbon_and_curtains(scene_context* scene) {
     // 8.5 s and drawn apart by about 9.83 s. From 0.6 in front, a 75-degree
     // view sees +-0.46 vertically, so the curtains' +-1 spans cover screens
     // up to an aspect of about 2.17.
-    if (t < 11.0) {
+    if (layer_open(51, t < 11.0)) {
         glPushMatrix();
         glLoadIdentity();
         gluLookAt(0.0, 0.0, 0.6, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);

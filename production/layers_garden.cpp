@@ -13,6 +13,7 @@
 
 #include "production/effects.hpp"
 #include "production/layer_notation.hpp"
+#include "production/layer_switch.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/quads.hpp"
@@ -181,7 +182,7 @@ const std::string long_wall = "-l--r--r-ll--r--r---ll---r---r--lrlr-";
 
 void part_start::draw_garden(scene_context* scene) {
     const double t = time;
-    if (!(t > 140.0 && t < 176.0)) return;
+    if (!layer_open(40, t > 140.0 && t < 176.0)) return;
 
     // The slide the collage and the film ribbon share; it has settled at -30
     // before this window opens.

@@ -14,6 +14,7 @@
 
 #include "production/effects.hpp"
 #include "production/layer_notation.hpp"
+#include "production/layer_switch.hpp"
 #include "production/part_start.hpp"
 #include "render/outline_tessellator.hpp"
 #include "render/random.hpp"
@@ -28,7 +29,7 @@ constexpr std::int32_t first_shape_list = 1001;  // 32 shapes of the third outli
 constexpr int picture_slot = 50;
 
 void draw_falling_shapes(double t) {
-    if (!(t < 20.03)) return;
+    if (!layer_open(1, t < 20.03)) return;
     for (int i = 0; i < 180; ++i) {
         const double u = (random_unit() + 0.5) * 0.8;
         const double s = random_unit() * 1.5 + 1.0;
@@ -65,7 +66,7 @@ void draw_card(double x, double y, double z, double angle, double size, double g
 }
 
 void draw_white_cards_and_bar(double t) {
-    if (!(t < 95.8)) return;
+    if (!layer_open(2, t < 95.8)) return;
     glDisable(GL_TEXTURE_2D);
     colour(1.0, 1.0, 1.0);
     if (t < 54.0) {
@@ -227,7 +228,7 @@ void draw_collage_picture_and_still_branches(scene_context* scene, int texture_b
 
 void draw_sliding_collage(const part_start& part, scene_context* scene) {
     const double t = part.time;
-    if (!(t > 119.0)) return;
+    if (!layer_open(3, t > 119.0)) return;
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
@@ -266,7 +267,7 @@ void draw_sliding_collage(const part_start& part, scene_context* scene) {
 
 // Drawn in whatever state the collage leaves (it always runs before these).
 void draw_black_cards(double t) {
-    if (!(153.0 < t && t < 191.0)) return;
+    if (!layer_open(4, 153.0 < t && t < 191.0)) return;
     draw_card(815.5, 739.3, -10.0, 1811.5, 250.0, 0.0);
     for (const auto& [x, y] : {std::pair{1245.5, 1229.3}, std::pair{1135.5, 1319.3}}) {
         glPushMatrix();
@@ -291,7 +292,7 @@ constexpr white_card white_cards[] = {
 };
 
 void draw_white_cards(double t) {
-    if (!(153.0 < t && t < 249.0)) return;
+    if (!layer_open(5, 153.0 < t && t < 249.0)) return;
     for (const white_card& c : white_cards)
         if (t < c.until) draw_card(c.x, c.y, c.z, c.angle, c.size, 1.0);
 }

@@ -11,6 +11,7 @@
 #include "production/effects.hpp"
 #include "production/layers_finale_film.hpp"
 #include "production/layer_notation.hpp"
+#include "production/layer_switch.hpp"
 #include "production/part_start.hpp"
 #include "production/walk_ribbons.hpp"
 #include "render/outline_tessellator.hpp"
@@ -98,10 +99,10 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
     const double t = time;
 
     // Layer 14: red strands, eaten from their roots from 241 s on.
-    if (t > 227.0 && t < 245.1) draw_red_strands(scene, texture_base, t);
+    if (layer_open(43, t > 227.0 && t < 245.1)) draw_red_strands(scene, texture_base, t);
 
     // Layer 15: four black cards.
-    if (t > 217.0 && t < 250.0) {
+    if (layer_open(44, t > 217.0 && t < 250.0)) {
         struct card {
             float x, y, z, angle, s;
         };
@@ -124,7 +125,7 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
 
     // Layer 16: film ribbon; the film frame of this sixtieth of a second is
     // the binding in force.
-    if (t > 230.0 && t < 236.0) {
+    if (layer_open(45, t > 230.0 && t < 236.0)) {
         qm_srand(423423424u);
         spline_path path;
         build_film_path(path, make_vec3(2397.4f, 1975.132f, 0.0f));
@@ -134,7 +135,7 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
     }
 
     // Layer 17: the mincer, shaking harder from 226 s on.
-    if (t > 220.0 && t < 245.0) {
+    if (layer_open(46, t > 220.0 && t < 245.0)) {
         glDepthMask(GL_FALSE);
         bind_texture_index(scene, texture_base + 250);
         glEnable(GL_BLEND);
@@ -153,7 +154,7 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
     }
 
     // Layer 18: a curtain of untextured blue bars, fading bar by bar.
-    if (t > 232.0) {
+    if (layer_open(47, t > 232.0)) {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_DEPTH_TEST);
         bind_texture_index(scene, texture_base + 31);
@@ -183,7 +184,7 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
     }
 
     // Layer 19: additive sparks, then a star and a disc that swell at the end.
-    if (t > 238.1) {
+    if (layer_open(48, t > 238.1)) {
         glPushMatrix();
         glDisable(GL_TEXTURE_2D);
         glEnable(GL_BLEND);

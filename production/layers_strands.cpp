@@ -12,6 +12,7 @@
 
 #include "production/effects.hpp"
 #include "production/layer_notation.hpp"
+#include "production/layer_switch.hpp"
 #include "production/part_start.hpp"
 #include "production/walk_ribbons.hpp"
 #include "render/quads.hpp"
@@ -74,7 +75,7 @@ void coloured_strand_pass(const spline_path& path, double t, double r, int pass,
 
 // Layer 1: six dark strands, 63 < t < 89.
 void draw_dark_strands(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 63.0 && t < 89.0)) return;
+    if (!layer_open(30, t > 63.0 && t < 89.0)) return;
     qm_srand(523423624u);
     spline_path path;
     build_random_walk(path, make_vec3(505.9f, 173.6f, 0.0f), walk_shape{600, 10, 0.02, 15, 0.4f});
@@ -91,7 +92,7 @@ void draw_dark_strands(const scene_context* scene, int texture_base, double t) {
 
 // Layer 2: fish strips, 62 < t < 90.
 void draw_fish_strips(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 62.0 && t < 90.0)) return;
+    if (!layer_open(31, t > 62.0 && t < 90.0)) return;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
@@ -129,7 +130,7 @@ void draw_fish_strips(const scene_context* scene, int texture_base, double t) {
 // Layer 3: 25 rising bars, 91 < t < 130; those whose ease has passed 0.8
 // turn textured and brighter.
 void draw_rising_bars(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 91.0 && t < 130.0)) return;
+    if (!layer_open(32, t > 91.0 && t < 130.0)) return;
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     bind_texture_index(scene, texture_base + 24);
@@ -171,7 +172,7 @@ void draw_rising_bars(const scene_context* scene, int texture_base, double t) {
 // Layer 4: six black strand bundles, 94 < t < 123.9, revealed one after
 // another from 99 s on.
 void draw_strand_bundles(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 94.0 && t < 123.9)) return;
+    if (!layer_open(33, t > 94.0 && t < 123.9)) return;
     for (int m = 0; m < 6; ++m) {
         const int bundle = m - 2;
         const int lead = 2 * m - 4;
@@ -193,7 +194,7 @@ void draw_strand_bundles(const scene_context* scene, int texture_base, double t)
 // Layer 5: ten film cards, 102.4 < t < 127, each running through the film
 // frames (slots 800 to 859) at its own speed.
 void draw_film_cards(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 102.4 && t < 127.0)) return;
+    if (!layer_open(34, t > 102.4 && t < 127.0)) return;
     glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
@@ -236,7 +237,7 @@ void draw_film_cards(const scene_context* scene, int texture_base, double t) {
 // Layer 6: a sinking column of tree cards and the cemetery boards,
 // 92.6 < t < 124.
 void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 92.6 && t < 124.0)) return;
+    if (!layer_open(35, t > 92.6 && t < 124.0)) return;
     qm_srand(4234234u);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -288,7 +289,7 @@ void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, 
 // Layer 7: four strand ribbons, 89 < t < 114, sliding towards +x and
 // withdrawing again from 107 s on.
 void draw_sliding_strands(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 89.0 && t < 114.0)) return;
+    if (!layer_open(36, t > 89.0 && t < 114.0)) return;
     for (int q = 0; q < 4; ++q) {
         qm_srand(523423624u + static_cast<std::uint32_t>(q));
         const double start_x = 800.0 + 40.0 * q + (0.9 * q + 1.0) * 1.53 * std::max(t - 90.0, 0.0);
@@ -354,7 +355,7 @@ void build_film_path(spline_path& path) {
 
 // Layer 8: the film ribbon, 121 < t < 170, sliding in, swaying and rolling on.
 void draw_film_ribbon(const scene_context* scene, int texture_base, double t) {
-    if (!(t > 121.0 && t < 170.0)) return;
+    if (!layer_open(37, t > 121.0 && t < 170.0)) return;
     qm_srand(423423424u);
     spline_path path;
     build_film_path(path);
@@ -403,7 +404,7 @@ void draw_scaled_flower(double scale, double flower_time) {
 
 // Layer 9: three flowers drifting right and down, 89 < t < 106.8.
 void draw_three_flowers(const scene_context* scene, int texture_base, double t, double frame_start) {
-    if (!(t > 89.0 && t < 106.8)) return;
+    if (!layer_open(38, t > 89.0 && t < 106.8)) return;
     glDisable(GL_DEPTH_TEST);
     qm_srand(625625u);
     glPushMatrix();
@@ -419,7 +420,7 @@ void draw_three_flowers(const scene_context* scene, int texture_base, double t, 
 
 // Layer 10: two pairs of flowers, 89 < t < 108.
 void draw_four_flowers(const scene_context* scene, int texture_base, double t, double frame_start) {
-    if (!(t > 89.0 && t < 108.0)) return;
+    if (!layer_open(39, t > 89.0 && t < 108.0)) return;
     glDisable(GL_DEPTH_TEST);
     qm_srand(625631u);
     glPushMatrix();

@@ -2,9 +2,9 @@
 // The timeline's random-walk, tile-path and flower layers (layers 14 to 21)
 // and the pieces the shaded-walk layers after them share: the random walk a
 // ribbon is stroked along and the rewritten tile-path rows.
-#include <bitset>
 #include <string>
 
+#include "production/layer_switch.hpp"
 #include "render/spline_path.hpp"
 #include "render/vec3.hpp"
 
@@ -36,15 +36,6 @@ void build_random_walk_path(spline_path& path, const random_walk_shape& shape);
 // random characters made straight and ten made right turns (indices 10 to 59),
 // and for j = 1 straight from index 40 on. Draws 60 numbers for j > 0.
 std::string rewritten_tile_row(int j);
-
-// Development switch: the layers (by number, 14 to 29) whose windows are held
-// shut. Nothing in the show sets it; a test shuts one layer to see what it adds.
-extern std::bitset<32> g_shut_layers;
-
-// Whether a layer draws: its window holds t and it is not held shut.
-inline bool layer_open(int layer, bool window_holds_t) {
-    return window_holds_t && !g_shut_layers.test(static_cast<std::size_t>(layer));
-}
 
 // Layers 14 to 21, drawn at the part's time into the current GL context.
 void draw_walks_tiles_layers(const part_start& part, scene_context* scene);

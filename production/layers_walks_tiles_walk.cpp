@@ -4,8 +4,6 @@
 #include "production/layers_walks_tiles.hpp"
 #include "render/random.hpp"
 
-std::bitset<32> g_shut_layers;
-
 namespace {
 
 void turn_and_step(spline_path& path, vec3& p, vec3& d, double angle, float width) {

@@ -30,9 +30,9 @@ void part_start::draw_timeline(scene_context* scene) {
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     qm_srand(42342342u);
-    draw_phase1_first_layer(scene);
+    draw_phase1_first_layer(scene);  // layer 1 (the numbers of g_shut_layers)
     glPopMatrix();
-    draw_phase1_layers(scene);
+    draw_phase1_layers(scene);  // layers 2 to 5
 
     // Phase 2: every fragment multiplies what is already there.
     glDisable(GL_CULL_FACE);
@@ -53,17 +53,17 @@ void part_start::draw_timeline(scene_context* scene) {
     glEnable(GL_TEXTURE_2D);
     bind_texture_index(scene, texture_base + 24);
     qm_srand(4242424242u);
-    draw_rows_strips_and_figures(scene);
-    draw_walks_tiles_and_flowers(scene);
-    draw_shaded_walks_fish_and_lines(scene);
-    draw_strands_fish_and_flowers(scene);
-    draw_garden(scene);
-    draw_figure_paths_flyers_swings_and_cards(scene);
-    draw_red_strands_to_sparks(scene);
-    draw_finale(scene);
+    draw_rows_strips_and_figures(scene);                // layers 6 to 13
+    draw_walks_tiles_and_flowers(scene);                // 14 to 21
+    draw_shaded_walks_fish_and_lines(scene);            // 22 to 29
+    draw_strands_fish_and_flowers(scene);               // 30 to 39
+    draw_garden(scene);                                 // 40
+    draw_figure_paths_flyers_swings_and_cards(scene);   // 41 and 42
+    draw_red_strands_to_sparks(scene);                  // 43 to 48
+    draw_finale(scene);                                 // 49
     glDisable(GL_DEPTH_TEST);
     glPopMatrix();
 
     // After phase 2, in the scene pass's own matrix.
-    draw_last_film_ribbon_and_curtains(scene);
+    draw_last_film_ribbon_and_curtains(scene);  // layers 50 and 51
 }

@@ -2,6 +2,7 @@
 // the generator state each leaves behind, the figure paths it rebuilds and
 // the matrix stack it must give back.
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -207,6 +208,57 @@ TEST_F(LateLayerBlocks, FinaleBalancesItsGroupMatrixAndDraws) {
     EXPECT_EQ(film.blend_src, GL_SRC_ALPHA);
     EXPECT_EQ(film.blend_dst, GL_ONE_MINUS_SRC_ALPHA);
     EXPECT_EQ(film.texture_name, slot_name(222));
+}
+
+// The finale's cards switch texturing off before their list, whatever state
+// they find. Entered with texturing on, a white texture of zero alpha bound
+// and alpha blending, they still come out black; textured, they would take
+// the texture's alpha and leave the white frame as it was.
+TEST_F(LateLayerBlocks, FinaleCardsAreBlackWhenEnteredWithTexturingOn) {
+    h->render_at(245.0);  // a camera with the finale's cards in view
+    GLuint clear_white = 0;
+    glGenTextures(1, &clear_white);
+    glBindTexture(GL_TEXTURE_2D, clear_white);
+    const std::array<std::uint8_t, 16> texels = {255, 255, 255, 0, 255, 255, 255, 0,
+                                                 255, 255, 255, 0, 255, 255, 255, 0};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(75.0, double(show_harness::width) / show_harness::height, g_scene_context.near_plane,
+                   g_scene_context.far_plane);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    g_scene_context.apply_camera();
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    h->part().time = 234.0;  // three cards and nothing else of the finale
+    h->part().draw_finale(&g_scene_context);
+    glFinish();
+    const auto frame = h->pixels();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    glDeleteTextures(1, &clear_white);
+
+    int black = 0, white = 0;
+    for (std::size_t i = 0; i < frame.size(); i += 4) {
+        const int sum = frame[i] + frame[i + 1] + frame[i + 2];
+        black += sum == 0;
+        white += sum == 3 * 255;
+    }
+    EXPECT_GT(black, 5000) << "the cards cover part of the view";
+    EXPECT_EQ(black + white, show_harness::width * show_harness::height) << "nothing but card or backdrop";
 }
 
 TEST_F(LateLayerBlocks, LastFilmRibbonBindsTheFrameOfItsSixtiethOfASecond) {

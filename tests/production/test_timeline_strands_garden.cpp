@@ -1,16 +1,11 @@
 // The late strand, fish, flower and garden layers (62 to 176 s) on the real
-// part: the GL state and generator state they leave behind, that each layer
-// that can be singled out by a window bound shows on screen, and that their
+// part: the GL state and generator state they leave behind, and that their
 // frames repeat.
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <vector>
 
 #include "production/part_start.hpp"
 #include "render/random.hpp"
@@ -127,82 +122,6 @@ TEST_F(StrandsAndGarden, GardenLeavesBlackAlphaBlendedUntextured) {
 TEST_F(StrandsAndGarden, LongWallsSpendEightDrawsFromTheirSeed) {
     EXPECT_EQ(timeline_end_state(*h, 145.0).random_state, state_after(421242645u, 0));
     EXPECT_EQ(timeline_end_state(*h, 155.0).random_state, state_after(421242645u, 8));
-}
-
-// The frame at part time t seen by a camera placed straight above (x, y, z)
-// on +z, with half_height units of the plane visible above and below the
-// centre. Everything else of the part is as the show has it at t.
-std::vector<std::uint8_t> frame_looking_at(show_harness& h, double t, double x, double y, double z,
-                                           double half_height) {
-    h.render_at(t);
-    const camera_frame saved = g_scene_context.camera;
-    const double fov = 60.0;
-    const double distance = half_height / std::tan(fov * 0.5 * M_PI / 180.0);
-    const double ez = z + distance, up_x = 0.0, up_y = 1.0, up_z = 0.0;
-    g_scene_context.set_camera(&x, &y, &ez, &x, &y, &z, &up_x, &up_y, &up_z);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluPerspective(fov, double(show_harness::width) / show_harness::height, 1.0, 10000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    h.part().draw_timeline(&g_scene_context);
-    glFinish();
-    auto frame = h.pixels();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
-    g_scene_context.camera = saved;
-    return frame;
-}
-
-// Pixels whose colour or coverage (alpha) moved by more than a rounding
-// step; black layers on a black frame still show in the alpha they write.
-int changed_pixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    int changed = 0;
-    for (std::size_t i = 0; i + 3 < a.size(); i += 4) {
-        int most = 0;
-        for (int c = 0; c < 4; ++c) most = std::max(most, std::abs(int(a[i + c]) - int(b[i + c])));
-        if (most > 24) ++changed;
-    }
-    return changed;
-}
-
-// A layer shows: crossing one of its window bounds, where no other layer's
-// window opens or closes, changes far more of the frame around the layer
-// than the same small step of time on the closed side.
-struct crossing {
-    const char* layer;
-    double bound;
-    bool opens;          // the window opens at the bound (else it closes)
-    double x, y, z;      // where the layer draws at that time
-    double half_height;  // how much of it to take in
-};
-
-TEST_F(StrandsAndGarden, LayersShowWhileTheirWindowIsOpen) {
-    constexpr double step = 0.002;
-    const crossing crossings[] = {
-        {"dark strands", 89.0, false, 470.0, 174.0, 11.5, 40.0},
-        {"fish strips", 62.0, true, 530.0, 175.0, 12.0, 40.0},
-        {"sliding strands", 114.0, false, 800.0, -24.0, 26.5, 40.0},
-        {"tree and cemetery cards", 124.0, false, 820.0, -300.0, 0.0, 150.0},
-        {"three flowers, middle flower", 106.8, false, 884.3, -37.9, 35.0, 12.0},
-        {"four flowers, last small flower", 107.0, false, 798.0, -44.7, 35.0, 8.0},
-        {"garden chains and flowers", 152.0, true, 740.0, 640.0, 0.0, 80.0},
-    };
-    for (const crossing& c : crossings) {
-        const double away = c.opens ? -step : step;  // towards the closed side
-        const auto look = [&](double t) { return frame_looking_at(*h, t, c.x, c.y, c.z, c.half_height); };
-        const auto outside_far = look(c.bound + 3.0 * away);
-        const auto outside = look(c.bound + away);
-        const auto inside = look(c.bound - away);
-        const int drift = changed_pixels(outside_far, outside);
-        const int crossed = changed_pixels(outside, inside);
-        EXPECT_GT(crossed, 4 * drift + 30) << c.layer << " at " << c.bound << " (drift " << drift << ")";
-    }
 }
 
 // Frames inside these windows repeat, whatever was drawn in between: the
