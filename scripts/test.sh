@@ -31,19 +31,25 @@ mapfile -t fuzzers < <(find build-fuzz/fuzz -type f -name 'fuzz_*' -perm -u+x | 
 pids=()
 for fuzzer in "${fuzzers[@]}"; do
     name=$(basename "$fuzzer")
+    # A fresh copy of the seeds the build wrote, and the format's dictionary if it has one.
+    rm -rf "build-fuzz/corpus/$name"
     mkdir -p "build-fuzz/corpus/$name"
-    "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 \
-        "build-fuzz/corpus/$name" >"build-fuzz/$name.log" 2>&1 &
+    if [ -d "build-fuzz/fuzz/seeds/$name" ]; then cp "build-fuzz/fuzz/seeds/$name"/* "build-fuzz/corpus/$name"/; fi
+    options=(-max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=30 -print_final_stats=0
+             -artifact_prefix="build-fuzz/$name-")
+    dict="fuzz/$(basename "$(dirname "$fuzzer")")/${name#fuzz_}.dict"
+    if [ -f "$dict" ]; then options+=(-dict="$dict"); fi
+    "$fuzzer" "${options[@]}" "build-fuzz/corpus/$name" >"build-fuzz/$name.log" 2>&1 &
     pids+=($!)
 done
 failed=0
 for i in "${!pids[@]}"; do
     if ! wait "${pids[$i]}"; then
-        echo "fuzzer $(basename "${fuzzers[$i]}") found a crash:"
+        echo "fuzzer $(basename "${fuzzers[$i]}") found a crash, timeout or memory blow-up:"
         tail -n 40 "build-fuzz/$(basename "${fuzzers[$i]}").log"
         failed=1
     else
-        echo "fuzzer $(basename "${fuzzers[$i]}"): $(grep -E '^#[0-9]+.*(DONE|pulse)' "build-fuzz/$(basename "${fuzzers[$i]}").log" | tail -n 1)"
+        echo "fuzzer $(basename "${fuzzers[$i]}"): $(fuzz/fuzz_figures.sh "build-fuzz/$(basename "${fuzzers[$i]}").log")"
     fi
 done
 [ "$failed" -eq 0 ] || exit 1
