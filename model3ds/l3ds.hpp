@@ -73,11 +73,11 @@ class L3DS : public LImporter {
   static constexpr std::uint32_t kMaxKeysPerTrack = 100000;
   // Budget for the per-frame samples of all meshes together (7 floats per
   // mesh and frame), which the frame count of one track header could
-  // otherwise blow up: kSampleFloatsPerFileByte per byte of the file, at
-  // least kMinSampleFloats (one mesh over kMaxFrames frames fits) and at
-  // most kMaxSampleFloats.
+  // otherwise blow up: a fixed allowance of kMinSampleFloats (32 MB) that any
+  // scene may use whatever its size, growing by kSampleFloatsPerFileByte per
+  // byte of larger files up to kMaxSampleFloats (256 MB).
   static constexpr std::uint64_t kSampleFloatsPerFileByte = 64;
-  static constexpr std::uint64_t kMinSampleFloats = std::uint64_t{1} << 20;
+  static constexpr std::uint64_t kMinSampleFloats = std::uint64_t{1} << 23;
   static constexpr std::uint64_t kMaxSampleFloats = std::uint64_t{1} << 26;
 
   L3DS();
@@ -86,7 +86,7 @@ class L3DS : public LImporter {
   // Reads and parses a whole file. False when it cannot be opened or read,
   // is empty or 4 GiB or larger (the lists are then unchanged), or when the
   // parse fails: no main or editor chunk, a broken chunk structure or count,
-  // or more per-frame samples than the file's budget (see kMaxSampleFloats;
+  // or more per-frame samples than the file's budget (see kMinSampleFloats;
   // the lists are then empty).
   bool ReadModelFile(const char* path) override;
   // Parses a 3DS image held by the caller; the data is not kept. The same

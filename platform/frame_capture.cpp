@@ -24,24 +24,23 @@ void record_png_error(png_structp png, png_const_charp message) {
 
 void ignore_png_warning(png_structp, png_const_charp) {}
 
-bool write_png_file(const std::string& path, int width, int height,
-                    const std::vector<std::uint8_t>& rgba, std::string& why) {
-    if (width <= 0 || height <= 0 ||
-        rgba.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4) {
-        why = "no picture to write";
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        why = std::strerror(errno);
-        return false;
-    }
+// A short write fails with the system's reason (a full disk says so) rather
+// than libpng's bare "Write Error".
+void write_to_file(png_structp png, png_bytep data, png_size_t length) {
+    if (std::fwrite(data, 1, length, static_cast<std::FILE*>(png_get_io_ptr(png))) != length)
+        png_error(png, std::strerror(errno));
+}
+
+void flush_file(png_structp png) { std::fflush(static_cast<std::FILE*>(png_get_io_ptr(png))); }
+
+bool write_png_stream(std::FILE* file, int width, int height,
+                      const std::vector<std::uint8_t>& rgba, std::string& why) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &why, record_png_error,
                                               ignore_png_warning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool ok = false;
     if (png && info && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
+        png_set_write_fn(png, file, write_to_file, flush_file);
         png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
@@ -56,11 +55,37 @@ bool write_png_file(const std::string& path, int width, int height,
         why = "out of memory";
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    // Buffered bytes go out at the close: a full disk shows up here.
+    return ok;
+}
+
+// The picture goes to "<path>.partial" in the same folder and is renamed into
+// place only once every byte is out, so a failed write (a full disk) never
+// leaves a half-written file under the frame's name; the partial file is
+// removed on any failure.
+bool write_png_file(const std::string& path, int width, int height,
+                    const std::vector<std::uint8_t>& rgba, std::string& why) {
+    if (width <= 0 || height <= 0 ||
+        rgba.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4) {
+        why = "no picture to write";
+        return false;
+    }
+    const std::string partial = path + ".partial";
+    std::FILE* file = std::fopen(partial.c_str(), "wb");
+    if (!file) {
+        why = std::strerror(errno);
+        return false;
+    }
+    bool ok = write_png_stream(file, width, height, rgba, why);
+    // Buffered bytes go out at the close: a full disk may show up only here.
     if (std::fclose(file) != 0 && ok) {
         why = std::strerror(errno);
         ok = false;
     }
+    if (ok && std::rename(partial.c_str(), path.c_str()) != 0) {
+        why = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) std::remove(partial.c_str());
     return ok;
 }
 

@@ -9,6 +9,7 @@ namespace platform {
 namespace {
 
 constexpr double longest_frame_time = 60.0;   // keeps the virtual clock's counter far from overflow
+constexpr double shortest_frame_time = 1e-9;  // one tick of the virtual clock: less would never move it
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -25,16 +26,18 @@ std::optional<long> parse_count(const std::string& text) {
     return value;
 }
 
+// Counts separated by commas; every item must be one, so an empty item
+// (a leading, doubled or trailing comma) makes the list unusable.
 std::optional<std::vector<long>> parse_count_list(const std::string& text) {
     std::vector<long> numbers;
-    std::string item;
-    std::istringstream in(text);
-    while (std::getline(in, item, ',')) {
-        const auto n = parse_count(item);
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = text.find(',', start);
+        const auto n = parse_count(text.substr(start, comma - start));
         if (!n) return std::nullopt;
         numbers.push_back(*n);
+        if (comma == std::string::npos) return numbers;
+        start = comma + 1;
     }
-    return numbers;
 }
 
 std::optional<double> parse_frame_time(const std::string& text) {
@@ -42,7 +45,7 @@ std::optional<double> parse_frame_time(const std::string& text) {
     double value = 0;
     const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (error != std::errc{} || end != t.data() + t.size() || !std::isfinite(value) ||
-        value < 0 || value > longest_frame_time)
+        value < 0 || value > longest_frame_time || (value > 0 && value < shortest_frame_time))
         return std::nullopt;
     return value;
 }
@@ -131,7 +134,7 @@ run_settings read_settings(const std::function<std::string(const char*)>& lookup
 
     if (s.headless) s.fixed_frame_time = 0.02;
     r.read("QUILLMERE_FRAME_TIME", s.fixed_frame_time, parse_frame_time,
-           "expected seconds per frame, a number from 0 to 60; 0 for the real clock");
+           "expected seconds per frame, from 1e-9 (the clock's step) to 60; 0 for the real clock");
     const char* swaps = "expected a number of buffer swaps, 1 or more";
     r.read("QUILLMERE_MAX_PASSES", s.max_passes, parse_count, swaps);
     r.read("QUILLMERE_CAPTURE_FRAMES", s.capture_frames, parse_count_list,

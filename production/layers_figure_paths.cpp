@@ -85,8 +85,8 @@ struct hammer_row {
 }  // namespace
 
 void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene) {
-    // Layer 12: the figure paths, rebuilt every frame, and a file of flyers.
-    if (layer_open(41, time > 170.0)) {
+    // Layer 41: the figure paths, rebuilt every frame, and a file of flyers.
+    if (const layer_scope layer{41, time > 170.0}) {
         glPushMatrix();
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         bind_texture_index(scene, texture_base + flyer_body_slot);
@@ -105,8 +105,9 @@ void part_start::draw_figure_paths_flyers_swings_and_cards(scene_context* scene)
         glPopMatrix();
     }
 
-    // Layer 13: the composite.
-    if (!layer_open(42, time > 158.0 && time < 250.0)) return;
+    // Layer 42: the composite.
+    const layer_scope layer{42, time > 158.0 && time < 250.0};
+    if (!layer) return;
     const double t = time;
 
     glDisable(GL_TEXTURE_2D);

@@ -181,7 +181,7 @@ void draw_curtain(float edge, double k, double t) {
 
 void part_start::draw_finale(scene_context* scene) {
     const double t = time;
-    if (layer_open(49, t > 230.0)) {
+    if (const layer_scope layer{49, t > 230.0}) {
         if (t > 235.0 && t < 251.0) draw_wall_pair(scene);
 
         // Everything up to the trees is lifted by 8 units from 233 s on.
@@ -241,8 +241,8 @@ void part_start::draw_finale(scene_context* scene) {
 void part_start::draw_last_film_ribbon_and_curtains(scene_context* scene) {
     const double t = time;
 
-    // Layer 21: the last film ribbon, high above the finale.
-    if (layer_open(50, t > 238.0 && t < 247.0)) {
+    // Layer 50: the last film ribbon, high above the finale.
+    if (const layer_scope layer{50, t > 238.0 && t < 247.0}) {
         qm_srand(film_seed);
         spline_path path;
         build_film_path(path, make_vec3(2073.4f, 2379.132f, 15.0f));
@@ -251,11 +251,11 @@ void part_start::draw_last_film_ribbon_and_curtains(scene_context* scene) {
                         {{0.0f, 0.0f, 90.0f}, {0.4f, 0.4f, 90.0f}, 2.5, 2.0, false});
     }
 
-    // Layer 22: two black curtains in front of the camera, closed until
+    // Layer 51: two black curtains in front of the camera, closed until
     // 8.5 s and drawn apart by about 9.83 s. From 0.6 in front, a 75-degree
     // view sees +-0.46 vertically, so the curtains' +-1 spans cover screens
     // up to an aspect of about 2.17.
-    if (layer_open(51, t < 11.0)) {
+    if (const layer_scope layer{51, t < 11.0}) {
         glPushMatrix();
         glLoadIdentity();
         gluLookAt(0.0, 0.0, 0.6, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);

@@ -1,4 +1,4 @@
-// Late timeline layer 11, the garden (140 < t < 176): chains and bars, a
+// Timeline layer 40, the garden (140 < t < 176): chains and bars, a
 // swarm of black blobs, flowers, branch bushes, three tile-path walls and a
 // large card. It sets the GL state it needs and leaves it for the next
 // layer; every random draw below is part of the picture, used or not.
@@ -182,7 +182,8 @@ const std::string long_wall = "-l--r--r-ll--r--r---ll---r---r--lrlr-";
 
 void part_start::draw_garden(scene_context* scene) {
     const double t = time;
-    if (!layer_open(40, t > 140.0 && t < 176.0)) return;
+    const layer_scope layer{40, t > 140.0 && t < 176.0};
+    if (!layer) return;
 
     // The slide the collage and the film ribbon share; it has settled at -30
     // before this window opens.

@@ -29,7 +29,8 @@ constexpr std::int32_t first_shape_list = 1001;  // 32 shapes of the third outli
 constexpr int picture_slot = 50;
 
 void draw_falling_shapes(double t) {
-    if (!layer_open(1, t < 20.03)) return;
+    const layer_scope layer{1, t < 20.03};
+    if (!layer) return;
     for (int i = 0; i < 180; ++i) {
         const double u = (random_unit() + 0.5) * 0.8;
         const double s = random_unit() * 1.5 + 1.0;
@@ -66,7 +67,8 @@ void draw_card(double x, double y, double z, double angle, double size, double g
 }
 
 void draw_white_cards_and_bar(double t) {
-    if (!layer_open(2, t < 95.8)) return;
+    const layer_scope layer{2, t < 95.8};
+    if (!layer) return;
     glDisable(GL_TEXTURE_2D);
     colour(1.0, 1.0, 1.0);
     if (t < 54.0) {
@@ -228,7 +230,8 @@ void draw_collage_picture_and_still_branches(scene_context* scene, int texture_b
 
 void draw_sliding_collage(const part_start& part, scene_context* scene) {
     const double t = part.time;
-    if (!layer_open(3, t > 119.0)) return;
+    const layer_scope layer{3, t > 119.0};
+    if (!layer) return;
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
@@ -267,7 +270,8 @@ void draw_sliding_collage(const part_start& part, scene_context* scene) {
 
 // Drawn in whatever state the collage leaves (it always runs before these).
 void draw_black_cards(double t) {
-    if (!layer_open(4, 153.0 < t && t < 191.0)) return;
+    const layer_scope layer{4, 153.0 < t && t < 191.0};
+    if (!layer) return;
     draw_card(815.5, 739.3, -10.0, 1811.5, 250.0, 0.0);
     for (const auto& [x, y] : {std::pair{1245.5, 1229.3}, std::pair{1135.5, 1319.3}}) {
         glPushMatrix();
@@ -292,7 +296,8 @@ constexpr white_card white_cards[] = {
 };
 
 void draw_white_cards(double t) {
-    if (!layer_open(5, 153.0 < t && t < 249.0)) return;
+    const layer_scope layer{5, 153.0 < t && t < 249.0};
+    if (!layer) return;
     for (const white_card& c : white_cards)
         if (t < c.until) draw_card(c.x, c.y, c.z, c.angle, c.size, 1.0);
 }

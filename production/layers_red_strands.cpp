@@ -98,11 +98,12 @@ void draw_red_strands(const scene_context* scene, int texture_base, double t) {
 void part_start::draw_red_strands_to_sparks(scene_context* scene) {
     const double t = time;
 
-    // Layer 14: red strands, eaten from their roots from 241 s on.
-    if (layer_open(43, t > 227.0 && t < 245.1)) draw_red_strands(scene, texture_base, t);
+    // Layer 43: red strands, eaten from their roots from 241 s on.
+    if (const layer_scope layer{43, t > 227.0 && t < 245.1})
+        draw_red_strands(scene, texture_base, t);
 
-    // Layer 15: four black cards.
-    if (layer_open(44, t > 217.0 && t < 250.0)) {
+    // Layer 44: four black cards.
+    if (const layer_scope layer{44, t > 217.0 && t < 250.0}) {
         struct card {
             float x, y, z, angle, s;
         };
@@ -123,9 +124,9 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
         }
     }
 
-    // Layer 16: film ribbon; the film frame of this sixtieth of a second is
+    // Layer 45: film ribbon; the film frame of this sixtieth of a second is
     // the binding in force.
-    if (layer_open(45, t > 230.0 && t < 236.0)) {
+    if (const layer_scope layer{45, t > 230.0 && t < 236.0}) {
         qm_srand(423423424u);
         spline_path path;
         build_film_path(path, make_vec3(2397.4f, 1975.132f, 0.0f));
@@ -134,8 +135,8 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
                         {{3.4f, -14.0f, -12.0f}, {0.4f, -17.0f, -12.0f}, 4.9, 4.6, true});
     }
 
-    // Layer 17: the mincer, shaking harder from 226 s on.
-    if (layer_open(46, t > 220.0 && t < 245.0)) {
+    // Layer 46: the mincer, shaking harder from 226 s on.
+    if (const layer_scope layer{46, t > 220.0 && t < 245.0}) {
         glDepthMask(GL_FALSE);
         bind_texture_index(scene, texture_base + 250);
         glEnable(GL_BLEND);
@@ -153,8 +154,8 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
         glDepthMask(GL_TRUE);
     }
 
-    // Layer 18: a curtain of untextured blue bars, fading bar by bar.
-    if (layer_open(47, t > 232.0)) {
+    // Layer 47: a curtain of untextured blue bars, fading bar by bar.
+    if (const layer_scope layer{47, t > 232.0}) {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_DEPTH_TEST);
         bind_texture_index(scene, texture_base + 31);
@@ -183,8 +184,8 @@ void part_start::draw_red_strands_to_sparks(scene_context* scene) {
         }
     }
 
-    // Layer 19: additive sparks, then a star and a disc that swell at the end.
-    if (layer_open(48, t > 238.1)) {
+    // Layer 48: additive sparks, then a star and a disc that swell at the end.
+    if (const layer_scope layer{48, t > 238.1}) {
         glPushMatrix();
         glDisable(GL_TEXTURE_2D);
         glEnable(GL_BLEND);

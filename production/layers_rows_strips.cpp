@@ -43,7 +43,8 @@ void fill_row_offsets(double t) {
 }
 
 void draw_wavy_rows(double t) {
-    if (!layer_open(6, 115.0 < t && t < 174.0)) return;
+    const layer_scope layer{6, 115.0 < t && t < 174.0};
+    if (!layer) return;
     const double envelope =
         0.5 + 0.5 * ease((t - 124.0) * 0.2, 1.0) + 0.4 * ease((t - 153.0) * 0.2, 1.0);
     fill_row_offsets(t);
@@ -77,7 +78,8 @@ void draw_wavy_rows(double t) {
 }
 
 void draw_cel_picture(scene_context* scene, int texture_base, double t) {
-    if (!layer_open(7, 156.0 < t && t < 246.2)) return;
+    const layer_scope layer{7, 156.0 < t && t < 246.2};
+    if (!layer) return;
     glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     bind_texture_index(scene, texture_base + cel_slot);
@@ -101,7 +103,8 @@ void draw_strip_region(double t, double sy) {
 
 // Rows higher up are brighter; the exponent makes each row pulse in turn.
 void draw_textured_strips(double t) {
-    if (!layer_open(8, t < 97.0)) return;
+    const layer_scope layer{8, t < 97.0};
+    if (!layer) return;
     for (int i = 0; i < 30; ++i) {
         glPushMatrix();
         const double q = (random_unit() * 0.8 + 0.6) * (i / 30.0) * 0.8;
@@ -116,7 +119,7 @@ void draw_textured_strips(double t) {
 
 void draw_thin_textured_strips(double t) {
     qm_srand(424444u);  // before the window test
-    if (layer_open(9, t < 98.0)) {
+    if (const layer_scope layer{9, t < 98.0}) {
         for (int i = 0; i < 30; ++i) {
             glPushMatrix();
             const double q = (random_unit() * 0.8 + 0.6) * (i / 30.0) * 0.8;
@@ -132,7 +135,8 @@ void draw_thin_textured_strips(double t) {
 }
 
 void draw_plain_strips(double t) {
-    if (!layer_open(10, 40.0 < t && t < 90.0)) return;
+    const layer_scope layer{10, 40.0 < t && t < 90.0};
+    if (!layer) return;
     for (int i = 0; i < 10; ++i) {
         glPushMatrix();
         const double q = (random_unit() * 0.2 + 0.8) * (1.0 - i / 30.0) * 0.3;
@@ -144,7 +148,8 @@ void draw_plain_strips(double t) {
 }
 
 void draw_flakes(scene_context* scene, int texture_base, double t) {
-    if (!layer_open(11, t < 41.0)) return;
+    const layer_scope layer{11, t < 41.0};
+    if (!layer) return;
     glEnable(GL_DEPTH_TEST);
     bind_texture_index(scene, texture_base + flake_slot);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -180,7 +185,8 @@ void draw_flakes(scene_context* scene, int texture_base, double t) {
 
 // The frame buffer multiplied by the inverse of the board picture.
 void draw_cemetery_boards(scene_context* scene, int texture_base, double t) {
-    if (!layer_open(12, 45.0 < t && t < 97.0)) return;
+    const layer_scope layer{12, 45.0 < t && t < 97.0};
+    if (!layer) return;
     glEnable(GL_BLEND);
     glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
     glEnable(GL_TEXTURE_2D);
@@ -258,7 +264,8 @@ void draw_stalks(const part_start& part, scene_context* scene, double t) {
 
 void draw_figures_and_stalks(const part_start& part, scene_context* scene) {
     const double t = part.time;
-    if (!layer_open(13, t < 21.0)) return;
+    const layer_scope layer{13, t < 21.0};
+    if (!layer) return;
     qm_srand(12342354u);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);

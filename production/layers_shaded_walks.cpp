@@ -103,7 +103,8 @@ random_walk_shape shaded_walk(vec3 start, vec3 direction, double low_draw_side) 
 
 // Layer 22: two bundles walking left from the upper right.
 void draw_two_shaded_bundles(const layer_context& c) {
-    if (!layer_open(22, c.t > 67.0 && c.t < 84.0)) return;
+    const layer_scope layer{22, c.t > 67.0 && c.t < 84.0};
+    if (!layer) return;
     for (int F = 0; F < 2; ++F) {
         qm_srand(323423423u + static_cast<std::uint32_t>(F));
         spline_path path;
@@ -116,7 +117,8 @@ void draw_two_shaded_bundles(const layer_context& c) {
 
 // Layer 23: one bundle lower down.
 void draw_one_shaded_bundle(const layer_context& c) {
-    if (!layer_open(23, c.t > 40.0 && c.t < 77.0)) return;
+    const layer_scope layer{23, c.t > 40.0 && c.t < 77.0};
+    if (!layer) return;
     qm_srand(523423424u);
     spline_path path;
     build_random_walk_path(path, shaded_walk(make_vec3(439.9f, 163.6f, 0.0f), direction_at(pi), 1.0));
@@ -128,7 +130,8 @@ void draw_one_shaded_bundle(const layer_context& c) {
 // Layer 24: three fish strips.
 void draw_fish_strips(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(24, t > 50.0 && t < 90.0)) return;
+    const layer_scope layer{24, t > 50.0 && t < 90.0};
+    if (!layer) return;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
@@ -192,7 +195,8 @@ void end_traced_line() {
 // drawn as a glow ribbon with its shadow and a film ribbon.
 void draw_wandering_line(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(25, t > 15.0 && t < 81.0)) return;
+    const layer_scope layer{25, t > 15.0 && t < 81.0};
+    if (!layer) return;
     qm_srand(423423424u);
     spline_path path;
     trace_wandering_line(path, t);
@@ -225,7 +229,8 @@ void draw_wandering_line(const layer_context& c) {
 
 // Layer 26: a brush mark with its shadow.
 void draw_brush_marks(const layer_context& c) {
-    if (!layer_open(26, c.t > 10.0 && c.t < 46.0)) return;
+    const layer_scope layer{26, c.t > 10.0 && c.t < 46.0};
+    if (!layer) return;
     glDepthMask(GL_FALSE);
     c.bind_slot(60);
     glEnable(GL_BLEND);
@@ -270,7 +275,8 @@ void draw_drop(float x, float y, float size, bool paired, double T) {
 // Layer 27: three rows of faint black drops.
 void draw_drop_rows(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(27, t > 25.0 && t < 77.0)) return;
+    const layer_scope layer{27, t > 25.0 && t < 77.0};
+    if (!layer) return;
     qm_srand(42424u);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -290,7 +296,8 @@ void draw_drop_rows(const layer_context& c) {
 // Layer 28: a line traced down and to the right that sinks with time.
 void draw_sinking_line(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(28, t > 81.0 && t < 118.0)) return;
+    const layer_scope layer{28, t > 81.0 && t < 118.0};
+    if (!layer) return;
     qm_srand(423423424u);
     spline_path path;
     trace_sinking_line(path, t);
@@ -327,7 +334,8 @@ void draw_sinking_line(const layer_context& c) {
 // Layer 29: three bundles that sink with the line of layer 28.
 void draw_sinking_bundles(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(29, t > 82.0 && t < 97.0)) return;
+    const layer_scope layer{29, t > 82.0 && t < 97.0};
+    if (!layer) return;
     for (int M = 0; M < 3; ++M) {
         qm_srand(423423423u + static_cast<std::uint32_t>(M));
         spline_path path;

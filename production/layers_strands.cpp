@@ -1,4 +1,4 @@
-// Late timeline layers 1 to 10 (62 to 170 s): dark strand ribbons, fish
+// Timeline layers 30 to 39 (62 to 170 s): dark strand ribbons, fish
 // strips, rising bars, strand bundles, film cards, tree and cemetery cards,
 // the long film ribbon and two groups of flowers. Each layer sets the GL
 // state it needs and leaves it for the next one; every random draw below is
@@ -49,7 +49,7 @@ void dark_strand_pass(const spline_path& path, double r, int pass, float z) {
     glPopMatrix();
 }
 
-// The coloured pass of layers 1 and 7: a brightness pulsing with the pass
+// The coloured pass of layers 30 and 36: a brightness pulsing with the pass
 // index and t, a first colour at once replaced (its draw still counts), and
 // a texture drifting with t. Draws 5 numbers.
 void coloured_strand_pass(const spline_path& path, double t, double r, int pass, double phase,
@@ -73,9 +73,10 @@ void coloured_strand_pass(const spline_path& path, double t, double r, int pass,
     glPopMatrix();
 }
 
-// Layer 1: six dark strands, 63 < t < 89.
+// Layer 30: six dark strands, 63 < t < 89.
 void draw_dark_strands(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(30, t > 63.0 && t < 89.0)) return;
+    const layer_scope layer{30, t > 63.0 && t < 89.0};
+    if (!layer) return;
     qm_srand(523423624u);
     spline_path path;
     build_random_walk(path, make_vec3(505.9f, 173.6f, 0.0f), walk_shape{600, 10, 0.02, 15, 0.4f});
@@ -90,9 +91,10 @@ void draw_dark_strands(const scene_context* scene, int texture_base, double t) {
     end_walk_ribbons();
 }
 
-// Layer 2: fish strips, 62 < t < 90.
+// Layer 31: fish strips, 62 < t < 90.
 void draw_fish_strips(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(31, t > 62.0 && t < 90.0)) return;
+    const layer_scope layer{31, t > 62.0 && t < 90.0};
+    if (!layer) return;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
@@ -127,10 +129,11 @@ void draw_fish_strips(const scene_context* scene, int texture_base, double t) {
     glPopMatrix();
 }
 
-// Layer 3: 25 rising bars, 91 < t < 130; those whose ease has passed 0.8
+// Layer 32: 25 rising bars, 91 < t < 130; those whose ease has passed 0.8
 // turn textured and brighter.
 void draw_rising_bars(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(32, t > 91.0 && t < 130.0)) return;
+    const layer_scope layer{32, t > 91.0 && t < 130.0};
+    if (!layer) return;
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     bind_texture_index(scene, texture_base + 24);
@@ -169,10 +172,11 @@ void draw_rising_bars(const scene_context* scene, int texture_base, double t) {
     }
 }
 
-// Layer 4: six black strand bundles, 94 < t < 123.9, revealed one after
+// Layer 33: six black strand bundles, 94 < t < 123.9, revealed one after
 // another from 99 s on.
 void draw_strand_bundles(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(33, t > 94.0 && t < 123.9)) return;
+    const layer_scope layer{33, t > 94.0 && t < 123.9};
+    if (!layer) return;
     for (int m = 0; m < 6; ++m) {
         const int bundle = m - 2;
         const int lead = 2 * m - 4;
@@ -191,10 +195,11 @@ void draw_strand_bundles(const scene_context* scene, int texture_base, double t)
     }
 }
 
-// Layer 5: ten film cards, 102.4 < t < 127, each running through the film
+// Layer 34: ten film cards, 102.4 < t < 127, each running through the film
 // frames (slots 800 to 859) at its own speed.
 void draw_film_cards(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(34, t > 102.4 && t < 127.0)) return;
+    const layer_scope layer{34, t > 102.4 && t < 127.0};
+    if (!layer) return;
     glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
@@ -234,10 +239,11 @@ void draw_film_cards(const scene_context* scene, int texture_base, double t) {
     }
 }
 
-// Layer 6: a sinking column of tree cards and the cemetery boards,
+// Layer 35: a sinking column of tree cards and the cemetery boards,
 // 92.6 < t < 124.
 void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(35, t > 92.6 && t < 124.0)) return;
+    const layer_scope layer{35, t > 92.6 && t < 124.0};
+    if (!layer) return;
     qm_srand(4234234u);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -286,10 +292,11 @@ void draw_tree_and_cemetery_cards(const scene_context* scene, int texture_base, 
     glDisable(GL_ALPHA_TEST);
 }
 
-// Layer 7: four strand ribbons, 89 < t < 114, sliding towards +x and
+// Layer 36: four strand ribbons, 89 < t < 114, sliding towards +x and
 // withdrawing again from 107 s on.
 void draw_sliding_strands(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(36, t > 89.0 && t < 114.0)) return;
+    const layer_scope layer{36, t > 89.0 && t < 114.0};
+    if (!layer) return;
     for (int q = 0; q < 4; ++q) {
         qm_srand(523423624u + static_cast<std::uint32_t>(q));
         const double start_x = 800.0 + 40.0 * q + (0.9 * q + 1.0) * 1.53 * std::max(t - 90.0, 0.0);
@@ -353,9 +360,10 @@ void build_film_path(spline_path& path) {
     }
 }
 
-// Layer 8: the film ribbon, 121 < t < 170, sliding in, swaying and rolling on.
+// Layer 37: the film ribbon, 121 < t < 170, sliding in, swaying and rolling on.
 void draw_film_ribbon(const scene_context* scene, int texture_base, double t) {
-    if (!layer_open(37, t > 121.0 && t < 170.0)) return;
+    const layer_scope layer{37, t > 121.0 && t < 170.0};
+    if (!layer) return;
     qm_srand(423423424u);
     spline_path path;
     build_film_path(path);
@@ -393,7 +401,7 @@ void draw_film_ribbon(const scene_context* scene, int texture_base, double t) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-// One flower of layers 9 and 10, scaled uniformly.
+// One flower of layers 38 and 39, scaled uniformly.
 void draw_scaled_flower(double scale, double flower_time) {
     glPushMatrix();
     const auto s = static_cast<float>(scale);
@@ -402,9 +410,10 @@ void draw_scaled_flower(double scale, double flower_time) {
     glPopMatrix();
 }
 
-// Layer 9: three flowers drifting right and down, 89 < t < 106.8.
+// Layer 38: three flowers drifting right and down, 89 < t < 106.8.
 void draw_three_flowers(const scene_context* scene, int texture_base, double t, double frame_start) {
-    if (!layer_open(38, t > 89.0 && t < 106.8)) return;
+    const layer_scope layer{38, t > 89.0 && t < 106.8};
+    if (!layer) return;
     glDisable(GL_DEPTH_TEST);
     qm_srand(625625u);
     glPushMatrix();
@@ -418,9 +427,10 @@ void draw_three_flowers(const scene_context* scene, int texture_base, double t, 
     glPopMatrix();
 }
 
-// Layer 10: two pairs of flowers, 89 < t < 108.
+// Layer 39: two pairs of flowers, 89 < t < 108.
 void draw_four_flowers(const scene_context* scene, int texture_base, double t, double frame_start) {
-    if (!layer_open(39, t > 89.0 && t < 108.0)) return;
+    const layer_scope layer{39, t > 89.0 && t < 108.0};
+    if (!layer) return;
     glDisable(GL_DEPTH_TEST);
     qm_srand(625631u);
     glPushMatrix();

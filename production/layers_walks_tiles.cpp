@@ -59,7 +59,8 @@ void draw_walk_band(const spline_path& path, double reach, double side, bool shi
 void draw_growing_walks(const layer_context& c) {
     const double t = c.t;
     const double n = (clamp01(t - 30.8) - clamp01(t - 99.0)) * 3.0;
-    if (!layer_open(14, n > 0.0)) return;
+    const layer_scope layer{14, n > 0.0};
+    if (!layer) return;
     spline_path path;
     for (int w = 0; w < n; ++w) {
         if (w == 2) qm_srand(4234250u);
@@ -86,7 +87,8 @@ void draw_growing_walks(const layer_context& c) {
 // Layer 15: three shorter walks of six bands, bluer and pulsing.
 void draw_pulsing_walks(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(15, t > 69.0 && t < 94.0)) return;
+    const layer_scope layer{15, t > 69.0 && t < 94.0};
+    if (!layer) return;
     c.bind_slot(24);
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
@@ -122,7 +124,8 @@ void draw_pulsing_walks(const layer_context& c) {
 // Layer 16: twenty-one textured strips sliding sideways, brighter upwards.
 void draw_sliding_strips(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(16, t > 63.0 && t < 108.0)) return;
+    const layer_scope layer{16, t > 63.0 && t < 108.0};
+    if (!layer) return;
     qm_srand(42342444u);
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
@@ -163,7 +166,8 @@ void set_tile_state(const layer_context& c) {
 // Layer 17: three grey tile paths running downwards.
 void draw_three_tile_paths(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(17, t > 38.0 && t < 83.0)) return;
+    const layer_scope layer{17, t > 38.0 && t < 83.0};
+    if (!layer) return;
     struct row {
         float x;
         const char* path;
@@ -185,7 +189,8 @@ void draw_three_tile_paths(const layer_context& c) {
 // Layer 18: the big flower of the opening.
 void draw_big_flower(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(18, t < 35.0)) return;
+    const layer_scope layer{18, t < 35.0};
+    if (!layer) return;
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
     glTranslatef(-72.2f, 170.0f, 0.0f);
@@ -200,7 +205,8 @@ void draw_big_flower(const layer_context& c) {
 void draw_rewritten_tile_paths(const layer_context& c) {
     const double t = c.t;
     qm_srand(23423429u);
-    if (!layer_open(19, t < 67.0)) return;
+    const layer_scope layer{19, t < 67.0};
+    if (!layer) return;
     for (int j = 0; j < 3; ++j) {
         const std::string path = rewritten_tile_row(j);
         glPushMatrix();
@@ -218,7 +224,8 @@ void draw_rewritten_tile_paths(const layer_context& c) {
 // Layer 20: four flowers turned a quarter apart.
 void draw_flower_ring(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(20, t > 50.0 && t < 63.0)) return;
+    const layer_scope layer{20, t > 50.0 && t < 63.0};
+    if (!layer) return;
     for (int n = 0; n < 4; ++n) {
         glPushMatrix();
         glEnable(GL_TEXTURE_2D);
@@ -245,7 +252,8 @@ void draw_black_flower(const layer_context& c, float x, float y, float size) {
 // Layer 21: a long black tile path, depth-tested, and black flowers.
 void draw_long_tile_path(const layer_context& c) {
     const double t = c.t;
-    if (!layer_open(21, t > 25.0 && t < 77.0)) return;
+    const layer_scope layer{21, t > 25.0 && t < 77.0};
+    if (!layer) return;
     const std::string path =
         "----------l-r--r-llllr-r-r-------l----rr----ll---rr---l---l-rr--ll--rrl----l--rr----------";
     glPushMatrix();

@@ -30,7 +30,7 @@ void part_start::draw_timeline(scene_context* scene) {
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     qm_srand(42342342u);
-    draw_phase1_first_layer(scene);  // layer 1 (the numbers of g_shut_layers)
+    draw_phase1_first_layer(scene);  // layer 1 (the numbers of g_hidden_layers)
     glPopMatrix();
     draw_phase1_layers(scene);  // layers 2 to 5
 

@@ -310,7 +310,6 @@ TEST(Model3dsReader, CountsBeyondTheirChunkFailTheParse) {
 
 TEST(Model3dsReader, FrameCountsAreCappedAndBudgeted) {
   L3DS r;
-  // One mesh over the capped frame range fits the smallest budget.
   ASSERT_TRUE(parse_exact(r, animated_scene(1, 0x7FFFFFFFu)));
   EXPECT_EQ(r.FrameCount(), L3DS::kMaxFrames);
   EXPECT_EQ(r.Tracks()[0].position_samples.size(), std::size_t{L3DS::kMaxFrames} * 3);
@@ -328,18 +327,68 @@ TEST(Model3dsReader, FrameCountsAreCappedAndBudgeted) {
   EXPECT_TRUE(r.Tracks().empty());
 }
 
-// Past the smallest budget, samples need file bytes: 10 meshes over 100000
-// frames (7,000,000 floats) need a file of 7,000,000 / 64 = 109,375 bytes.
+// Any file may use the fixed allowance of 2^23 floats: 12 meshes over 99864
+// frames (8,388,576 floats) are read from a few hundred bytes, one frame more
+// (8,388,660) is not.
+TEST(Model3dsReader, SmallFilesGetTheFixedSampleAllowance) {
+  static_assert(L3DS::kMinSampleFloats == 8388608);
+  L3DS r;
+  const auto fits = animated_scene(12, 99864);
+  ASSERT_LT(fits.size(), 1000u);
+  ASSERT_TRUE(parse_exact(r, fits));
+  EXPECT_EQ(r.Tracks()[11].rotation_samples.size(), 99864u * 4);
+  EXPECT_FALSE(parse_exact(r, animated_scene(12, 99865)));
+}
+
+// Ordinary animated scenes: cubes, each with its own node and a position
+// track over 10000 frames.
+TEST(Model3dsReader, AnimatedCubeScenesAreRead) {
+  const auto cubes = [](int count) {
+    return scene_bytes(
+        [=](ChunkBuilder& b) {
+          for (int i = 0; i < count; ++i)
+            mesh_object("Cube" + std::to_string(i), [](ChunkBuilder& m) {
+              vertex_list({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                           {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}})(m);
+              const std::uint16_t faces[12][3] = {{0, 2, 1}, {0, 3, 2}, {4, 5, 6}, {4, 6, 7},
+                                                  {0, 1, 5}, {0, 5, 4}, {1, 2, 6}, {1, 6, 5},
+                                                  {2, 3, 7}, {2, 7, 6}, {3, 0, 4}, {3, 4, 7}};
+              m.begin(0x4120).u16(12);
+              for (const auto& f : faces) m.u16(f[0]).u16(f[1]).u16(f[2]).u16(7);
+              m.end();
+            })(b);
+        },
+        [=](ChunkBuilder& k) {
+          for (int i = 0; i < count; ++i)
+            object_node(k, NodeSpec{"Cube" + std::to_string(i), false, {}, 10000,
+                                    {{0, 0, 0, 0}, {float(i), 2, 3, 9999}}, {}});
+        });
+  };
+  for (int count : {20, 100}) {
+    const auto bytes = cubes(count);
+    L3DS r;
+    ASSERT_TRUE(parse_exact(r, bytes)) << count << " cubes, " << bytes.size() << " bytes";
+    ASSERT_EQ(r.Meshes().size(), static_cast<std::size_t>(count));
+    EXPECT_EQ(r.FrameCount(), 10000u);
+    const auto& last = r.Tracks()[count - 1].position_samples;
+    ASSERT_EQ(last.size(), 30000u);
+    EXPECT_EQ(last[9999 * 3], float(count - 1));
+    EXPECT_TRUE(r.ReadModelFile(write_temp(bytes, "qm_3ds_cubes.3ds").c_str()));
+  }
+}
+
+// Past the fixed allowance, samples need file bytes: 12 meshes over 100000
+// frames (8,400,000 floats) need a file of 8,400,000 / 64 = 131,250 bytes.
 TEST(Model3dsReader, SampleBudgetGrowsWithTheFile) {
   static_assert(L3DS::kSampleFloatsPerFileByte == 64);
-  const std::size_t needed = 109375;
-  const std::size_t bare = animated_scene(10, 100000).size();
+  const std::size_t needed = 131250;
+  const std::size_t bare = animated_scene(12, 100000).size();
   L3DS r;
-  EXPECT_FALSE(parse_exact(r, animated_scene(10, 100000, needed - 1 - bare)));
-  const auto justified = animated_scene(10, 100000, needed - bare);
+  EXPECT_FALSE(parse_exact(r, animated_scene(12, 100000, needed - 1 - bare)));
+  const auto justified = animated_scene(12, 100000, needed - bare);
   ASSERT_EQ(justified.size(), needed);
   ASSERT_TRUE(parse_exact(r, justified));
-  EXPECT_EQ(r.Tracks()[9].rotation_samples.size(), 400000u);
+  EXPECT_EQ(r.Tracks()[11].rotation_samples.size(), 400000u);
   EXPECT_EQ(r.Tracks()[0].position_samples[99999 * 3 + 2], 3.0f);
 }
 

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -89,8 +93,9 @@ TEST(RunSettings, UsableValuesAreTaken) {
     EXPECT_EQ(s.capture_every, 250);
     EXPECT_TRUE(s.trace_messages);
     EXPECT_EQ(s.press_escape_at, 101);
-    // 0 keeps the real clock off-screen too.
+    // 0 keeps the real clock off-screen too; one clock step is the shortest frame.
     EXPECT_EQ(read({{"QUILLMERE_FRAME_TIME", "0"}}, problems).fixed_frame_time, 0.0);
+    EXPECT_EQ(read({{"QUILLMERE_FRAME_TIME", "1e-9"}}, problems).fixed_frame_time, 1e-9);
     EXPECT_TRUE(problems.empty());
 }
 
@@ -104,9 +109,11 @@ TEST(RunSettings, EachUnusableValueIsNamedAndLeavesTheDefault) {
         {"QUILLMERE_FRAME_TIME", "abc"},      {"QUILLMERE_FRAME_TIME", "-5"},
         {"QUILLMERE_FRAME_TIME", "nan"},      {"QUILLMERE_FRAME_TIME", "inf"},
         {"QUILLMERE_FRAME_TIME", "61"},       {"QUILLMERE_FRAME_TIME", "0.02s"},
+        {"QUILLMERE_FRAME_TIME", "1e-10"},    // below the clock's 1 ns step: it would never move
         {"QUILLMERE_MAX_PASSES", "0"},        {"QUILLMERE_MAX_PASSES", "1e3"},
         {"QUILLMERE_MAX_PASSES", "99999999999999999999"},
         {"QUILLMERE_CAPTURE_FRAMES", "1,,2"}, {"QUILLMERE_CAPTURE_FRAMES", "1,x"},
+        {"QUILLMERE_CAPTURE_FRAMES", ",1"},   {"QUILLMERE_CAPTURE_FRAMES", "1,2,"},
         {"QUILLMERE_CAPTURE_FRAMES", "-3"},   {"QUILLMERE_CAPTURE_EVERY", "0"},
         {"QUILLMERE_PRESS_ESCAPE_AT", "+5"},
     };
@@ -159,18 +166,62 @@ TEST(FrameCapture, PngHoldsTheRowsTopFirst) {
     EXPECT_FALSE(platform::write_png(path.string(), w, h, std::vector<std::uint8_t>(5)));
 }
 
-TEST(FrameCapture, AFailedWriteSaysWhy) {
-    std::vector<std::uint8_t> rgba(128 * 128 * 4);
+// A file size limit makes writes fail partway, as a disk that fills up does
+// (with the limit's signal ignored, a write past it fails with EFBIG).
+class file_size_limit {
+public:
+    explicit file_size_limit(rlim_t bytes) : old_handler_(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit lower = old_;
+        lower.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~file_size_limit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*old_handler_)(int);
+};
+
+std::string contents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(FrameCapture, AFailedWriteSaysWhyAndLeavesNothingBehind) {
+    namespace fs = std::filesystem;
     std::string reason;
+    std::vector<std::uint8_t> rgba(128 * 128 * 4);
     EXPECT_FALSE(platform::write_png("/nonexistent-dir/x.png", 2, 2, rgba, &reason));
     EXPECT_EQ(reason, "No such file or directory");
-    // A small file fails when the close flushes it; a large one inside libpng.
-    EXPECT_FALSE(platform::write_png("/dev/full", 2, 2, rgba, &reason));
-    EXPECT_EQ(reason, "No space left on device");
-    std::minstd_rand noise;   // does not compress below the stream's buffer
+
+    const fs::path dir = fs::temp_directory_path() / "qm_capture_partial";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::minstd_rand noise;   // does not compress below the limit
     for (std::uint8_t& byte : rgba) byte = static_cast<std::uint8_t>(noise());
-    EXPECT_FALSE(platform::write_png("/dev/full", 128, 128, rgba, &reason));
-    EXPECT_EQ(reason, "Write Error");
+    ASSERT_TRUE(platform::write_png((dir / "older.png").string(), 8, 8, rgba));
+    const std::string older = contents(dir / "older.png");
+    {
+        const file_size_limit limit(1000);
+        // About 1.8 KB: all of it is still buffered when the close finds the limit.
+        EXPECT_FALSE(platform::write_png((dir / "small.png").string(), 24, 24, rgba, &reason));
+        EXPECT_EQ(reason, "File too large");
+        // About 49 KB: libpng's own writes fail.
+        reason.clear();
+        EXPECT_FALSE(platform::write_png((dir / "large.png").string(), 128, 128, rgba, &reason));
+        EXPECT_EQ(reason, "File too large");
+        // A frame already under the name stays whole.
+        EXPECT_FALSE(platform::write_png((dir / "older.png").string(), 128, 128, rgba));
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"older.png"});
+    EXPECT_TRUE(contents(dir / "older.png") == older) << "the older frame changed";
+    fs::remove_all(dir);
 }
 
 TEST(ShaderRuntime, NullHandlesOnlyRecordErrors) {

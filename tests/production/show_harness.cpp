@@ -11,9 +11,9 @@
 #include "production/part_start.hpp"
 #include "render/offscreen_target.hpp"
 #include "render/random.hpp"
+#include "render/render_size.hpp"
 #include "render/scene_context.hpp"
 #include "shell/frame_input.hpp"
-#include "shell/settings.hpp"
 
 namespace {
 

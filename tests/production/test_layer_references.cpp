@@ -1,18 +1,22 @@
 // Every timeline layer against reference pictures: the frame at each part
 // time of the table matches its PNG in references/ (made on the stand-in data
 // at the harness size) within a tolerance that absorbs the rasteriser's
-// rounding, and holding any layer the row names shut changes that frame by
-// more than the tolerance, which proves the time shows the layer.
+// rounding, and hiding any layer the row names changes that frame by more
+// than the tolerance. A hidden layer still runs with its colour writes masked
+// (layer_switch.hpp), so the difference is the layer's own pixels and proves
+// the time shows it.
 //
 // After a deliberate change to what the layers draw, rewrite the references
 // (see the README): QUILLMERE_WRITE_REFERENCES=<dir> writes every frame that
 // no longer matches (or has no reference yet) into <dir>, and a sheet of old,
 // new and the differing pixels to changed_references.png in the working
 // directory, to be looked at before committing.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -35,23 +39,23 @@ using frame = std::vector<std::uint8_t>;  // RGBA, bottom row first, harness siz
 // the frames come out bit for bit the same in the plain and the sanitizer
 // build, from run to run and with 0 to 8 llvmpipe threads; nudging t by
 // 1e-7 s moves at most 3 pixels beyond 8 levels, by 1e-5 s at most 17. The
-// smallest elements the table must see (a row of drops, a swarm of tiny
-// blobs) change 35 to 40 pixels.
+// faintest layers the table must see (the drop rows at 41.5 s, the last film
+// ribbon over the red strands at 242.3 s) own 39 and 69 pixels.
 constexpr int level_tolerance = 8;
 constexpr int pixel_tolerance = 24;
 
 struct reference_row {
     double t;
     std::vector<int> shows;      // layers this frame must show
-    std::vector<int> held_shut;  // layers that cover them on the stand-in data
+    std::vector<int> hidden;     // layers that cover them on the stand-in data
 };
 
-// Layer numbers are those of g_shut_layers, in drawing order (1 to 5 phase 1,
-// 6 to 49 phase 2, 50 and 51 after it).
+// Layer numbers are those of g_hidden_layers, in drawing order (1 to 5 phase 1,
+// 6 to 49 phase 2, 50 and 51 after it). Every layer shows in some row.
 const reference_row rows[] = {
     {9.0, {51}, {}},
-    {11.0, {11, 13, 1}, {}},
-    {18.5, {1, 2}, {}},
+    {11.0, {13, 1}, {}},  // the flakes own no pixel here yet
+    {18.5, {1, 2, 11}, {}},
     {32.5, {18, 26, 8, 9}, {}},
     {41.5, {27}, {}},  // drop rows 1 and 3
     {45.0, {14, 19, 25}, {}},
@@ -71,8 +75,8 @@ const reference_row rows[] = {
     {136.5, {3}, {}},  // collage: blob swarm 2, bar, picture
     {143.5, {3}, {}},  // collage: blob swarms 3 and 4
     {147.0, {3, 6}, {}},
-    // The garden's blob swarm and its bushes' heights move at most 3 pixels
-    // at this size at any time: no frame here sees them.
+    // The garden's blob swarm (159 to 164 s) owns at most 3 pixels at this
+    // size, and its bushes' heights move no more: no frame here sees them.
     {163.0, {40}, {}},
     {172.5, {4}, {}},
     {177.5, {42}, {}},  // composite: hammers A and C, cards, walls, bar
@@ -88,10 +92,13 @@ const reference_row rows[] = {
     {228.5, {46, 43}, {}},  // the mincer shakes from 226 s
     {232.5, {43, 45}, {}},
     {239.0, {49}, {}},  // finale: group card, walls
-    // The last film ribbon lies under the finale's black cards at every time.
+    // The last film ribbon multiplies the frame, which the finale has made
+    // black nearly everywhere under it: on its own it shows only over the red
+    // strands' tips around 242.3 s, in full with the finale hidden.
+    {242.3, {50}, {}},
     {242.5, {50}, {49}},
     {245.5, {49}, {}},
-    {249.5, {49, 48}, {}},  // the star, tree 2, bush row 4
+    {249.5, {49}, {}},  // tree 2, bush row 4
     {252.5, {49}, {}},      // the late cards, bush row 3
     {256.5, {47}, {}},
     {263.0, {48}, {}},
@@ -101,7 +108,7 @@ std::string file_name(const reference_row& r) {
     char name[64];
     std::snprintf(name, sizeof name, "t%06.2f", r.t);
     std::string s = name;
-    for (int layer : r.held_shut) s += "-without-" + std::to_string(layer);
+    for (int layer : r.hidden) s += "-without-" + std::to_string(layer);
     return s + ".png";
 }
 
@@ -172,12 +179,12 @@ TEST(LayerReferences, FramesMatchAndShowEveryLayer) {
     const fs::path rewrite = write_directory();
     frame sheet;
     for (const reference_row& row : rows) {
-        const auto render = [&](int also_shut) {
-            g_shut_layers.reset();
-            for (int layer : row.held_shut) g_shut_layers.set(static_cast<std::size_t>(layer));
-            if (also_shut) g_shut_layers.set(static_cast<std::size_t>(also_shut));
+        const auto render = [&](int also_hidden) {
+            g_hidden_layers.reset();
+            for (int layer : row.hidden) g_hidden_layers.set(static_cast<std::size_t>(layer));
+            if (also_hidden) g_hidden_layers.set(static_cast<std::size_t>(also_hidden));
             h->render_at(row.t);
-            g_shut_layers.reset();
+            g_hidden_layers.reset();
             return h->pixels();
         };
         const frame drawn = render(0);
@@ -197,9 +204,9 @@ TEST(LayerReferences, FramesMatchAndShowEveryLayer) {
                 << " levels (worst " << d.worst << ")";
         }
         for (int layer : row.shows) {
-            const difference shut = compare(drawn, render(layer));
-            EXPECT_FALSE(shut.matches()) << "layer " << layer << " changes only " << shut.pixels
-                                         << " pixels at t = " << row.t;
+            const difference own = compare(drawn, render(layer));
+            EXPECT_FALSE(own.matches()) << "layer " << layer << " owns only " << own.pixels
+                                        << " pixels at t = " << row.t;
         }
     }
     if (sheet.empty()) return;
@@ -207,6 +214,65 @@ TEST(LayerReferences, FramesMatchAndShowEveryLayer) {
     const int count = static_cast<int>(sheet.size() / (show_harness::width * 3 * show_harness::height * 4));
     EXPECT_TRUE(platform::write_png(out, show_harness::width * 3, show_harness::height * count, sheet));
     std::printf("old | new | differing pixels: %s\n", out.c_str());
+}
+
+std::array<GLboolean, 4> colour_writes() {
+    std::array<GLboolean, 4> mask{};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask.data());
+    return mask;
+}
+
+// A hidden layer masks colour writes only while its window holds t and only
+// for its own scope; an open layer leaves the mask alone.
+TEST(LayerReferences, HiddenLayerMasksOnlyItsOwnScope) {
+    if (!show_harness::get()) GTEST_SKIP() << "no GL context or data set";
+    constexpr std::array<GLboolean, 4> all_on{GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+    constexpr std::array<GLboolean, 4> all_off{};
+    g_hidden_layers.set(7);
+    {
+        const layer_scope hidden{7, true};
+        EXPECT_TRUE(static_cast<bool>(hidden));
+        EXPECT_EQ(colour_writes(), all_off);
+    }
+    EXPECT_EQ(colour_writes(), all_on);
+    {
+        const layer_scope hidden_window_shut{7, false};
+        EXPECT_FALSE(static_cast<bool>(hidden_window_shut));
+        EXPECT_EQ(colour_writes(), all_on);
+        const layer_scope open{8, true};
+        EXPECT_EQ(colour_writes(), all_on);
+    }
+    g_hidden_layers.reset();
+}
+
+// A layer that shows nothing owns no pixel, whatever the layers after it take
+// from it: the shaded bundles before they grow (from 70.4 s for the two, 62.4 s
+// for the single one), the flakes at 11 s (they leave a texture binding, a
+// blend function, texturing off, depth values and the generator), and the
+// sparks at 249.5 s, whose random draws give the finale's bushes their depth
+// (3 pixels of their own there).
+TEST(LayerReferences, HiddenLayerKeepsWhatLaterLayersUse) {
+    show_harness* h = show_harness::get();
+    if (!h) GTEST_SKIP() << "no GL context or data set";
+    struct hidden_case {
+        int layer;
+        double t;
+        int own_pixels;
+    };
+    for (const auto& [layer, t, own_pixels] :
+         {hidden_case{22, 70.3, 0}, hidden_case{23, 62.3, 0}, hidden_case{11, 11.0, 0},
+          hidden_case{48, 249.5, 3}}) {
+        h->render_at(t);
+        const frame drawn = h->pixels();
+        g_hidden_layers.set(static_cast<std::size_t>(layer));
+        h->render_at(t);
+        g_hidden_layers.reset();
+        const frame without = h->pixels();
+        if (own_pixels == 0)
+            EXPECT_TRUE(drawn == without) << "hiding layer " << layer << " at " << t << " changes the frame";
+        else
+            EXPECT_LE(compare(drawn, without).pixels, own_pixels) << "hiding layer " << layer << " at " << t;
+    }
 }
 
 }  // namespace

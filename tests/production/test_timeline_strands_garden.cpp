@@ -65,8 +65,8 @@ protected:
     show_harness* h = nullptr;
 };
 
-// Layers 9 and 10 draw last at t = 100: depth test off and slot 24 bound
-// (the flowers); the strands of layer 7 restored the depth mask, layer 6
+// Layers 38 and 39 draw last at t = 100: depth test off and slot 24 bound
+// (the flowers); the strands of layer 36 restored the depth mask, layer 35
 // switched its alpha test off again.
 TEST_F(StrandsAndGarden, FlowerLayersLeaveSlot24AndDepthWrites) {
     const end_state s = timeline_end_state(*h, 100.0);
@@ -76,7 +76,7 @@ TEST_F(StrandsAndGarden, FlowerLayersLeaveSlot24AndDepthWrites) {
     EXPECT_FALSE(s.alpha_test);
 }
 
-// The generator after layer 10 runs on from its own seed through 22 draws
+// The generator after layer 39 runs on from its own seed through 22 draws
 // per flower drawn; its small flowers leave at 106.5 and 107 s.
 TEST_F(StrandsAndGarden, FlowerLayersEndTheGeneratorAfterTheirFlowers) {
     EXPECT_EQ(timeline_end_state(*h, 100.0).random_state, state_after(625631u, 4 * 22));

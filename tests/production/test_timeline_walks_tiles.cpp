@@ -314,23 +314,4 @@ TEST_F(LayerBlockState, ShadedBlockAfterTheSinkingLineAndBundles) {
     }
 }
 
-// ---- Nothing before the bundles grow ----------------------------------------
-
-// A shaded bundle stays empty until t passes its growth start (70.4 s for
-// the two bundles, 62.4 s for the single one); the layers right after them
-// reseed or make only unused draws, so the frame is the one with the window
-// shut, pixel for pixel.
-TEST(LayerShowsNothing, ShadedBundlesBeforeTheyStartGrowing) {
-    show_harness* h = show_harness::get();
-    if (!h) GTEST_SKIP() << "no GL context or data set";
-    for (const auto& [layer, t] : {std::pair{22, 70.3}, std::pair{23, 62.3}}) {
-        h->render_at(t);
-        const auto open = h->pixels();
-        g_shut_layers.set(static_cast<std::size_t>(layer));
-        h->render_at(t);
-        g_shut_layers.reset();
-        EXPECT_TRUE(open == h->pixels()) << "layer " << layer << " at " << t;
-    }
-}
-
 }  // namespace
