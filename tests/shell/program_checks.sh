@@ -34,42 +34,47 @@ patience=120
 
 still_running() { kill -0 "$pid" 2>/dev/null; }
 
-wait_for_window() {   # NAME-PATTERN: prints the first shown top-level window whose name matches
+# Runs COMMAND every 0.1 s until it succeeds; false after `patience` seconds,
+# or at once when the program has exited without it (one last look then, as
+# it may have exited just after the previous one).
+wait_until() {
+    local deadline=$((SECONDS + patience))
+    until "$@"; do
+        if ! still_running; then "$@"; return; fi
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+
+window_shown() {   # NAME-PATTERN: prints the first shown top-level window whose name matches
     # xwininfo rather than a search tool: the dialog toolkit leaves windows behind
     # that some search tools stop at. Hidden windows (a probe window) don't count.
-    local deadline=$((SECONDS + patience))
-    while [ $SECONDS -lt $deadline ]; do
-        for id in $(xwininfo -root -children 2>/dev/null |
-                    awk -v pattern="$1" 'match($0, /"[^"]*"/) { name = substr($0, RSTART + 1, RLENGTH - 2); if (name ~ pattern) print $1 }'); do
-            if xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable"; then
-                echo "$id"
-                return 0
-            fi
-        done
-        still_running || return 1
-        sleep 0.1
+    for id in $(xwininfo -root -children 2>/dev/null |
+                awk -v pattern="$1" 'match($0, /"[^"]*"/) { name = substr($0, RSTART + 1, RLENGTH - 2); if (name ~ pattern) print $1 }'); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable"; then
+            echo "$id"
+            return 0
+        fi
     done
     return 1
 }
 
+wait_for_window() { wait_until window_shown "$1"; }
+
 wait_for_show() {   # waits until the show has drawn its first frames (after loading)
-    local deadline=$((SECONDS + patience))
-    while [ $SECONDS -lt $deadline ]; do
-        [ -f "$work/started/frame_000003.png" ] && return 0
-        still_running || fail "the program ended before the show started"
-        sleep 0.1
-    done
+    wait_until [ -f "$work/started/frame_000003.png" ] && return 0
+    still_running || fail "the program ended before the show started"
     fail "the show did not start within $patience s"
 }
 
+exited() { ! still_running; }
+
 wait_for_exit() {   # the program's exit code
-    local deadline=$((SECONDS + patience))
-    while [ $SECONDS -lt $deadline ]; do
-        still_running || { wait "$pid"; return $?; }
-        sleep 0.1
-    done
-    kill "$pid"
-    fail "the program did not end within $patience s"
+    if ! wait_until exited; then
+        kill "$pid"
+        fail "the program did not end within $patience s"
+    fi
+    wait "$pid"
 }
 
 case "$scenario" in
